@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need.
+set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+  g++ cmake ninja-build pkg-config \
+  qt6-base-dev qt6-serialport-dev libgl-dev \
+  libgtest-dev \
+  xvfb xauth x11-apps fonts-dejavu-core

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test through ctest:
+# first the normal build, then the address+undefined sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+for preset in default asan; do
+  echo "== build and test: $preset"
+  bash scripts/build.sh "$preset"
+  ctest --preset "$preset" -j "$(nproc)" --timeout 300
+done

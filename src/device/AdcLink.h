@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The device link: the one serial port of the process and every controller
+// command the program builds. Free operations over process-wide state (the
+// open port or none, and the wavelength range). Every operation blocks the
+// calling thread until its exchange has finished. Operations return true on
+// success; those that can explain a failure write a one-line reason into the
+// caller's errorText, and only on failure.
+namespace AdcLink {
+
+// Serial port link.
+bool OpenPort(const std::string& portName, std::string& modeString, std::string& errorText);
+bool IsPortOpen();
+bool ClosePort();
+bool SendCommand(std::string command);
+bool ReadReply(std::string& reply);
+// Fills at most 10 entries; returns the number written (a -1 end marker included).
+int ScanNumbers(int32_t (&numbers)[10], const std::string& text);
+
+// Connection handshake and wavelength range (nm).
+bool QueryWavelengthRange();
+int32_t MinWavelength();
+int32_t MaxWavelength();
+void ReactivateProtocol();
+
+// Protocol commands. Times in tenths of a millisecond, wavelengths in nm.
+bool DefineProtocol(int32_t& dt, int32_t& it1, int32_t& it2, int32_t& restingTime, int32_t& wl0,
+                    int32_t& wl1, int32_t& wl2, std::string& errorText);
+bool ReadProtocol(int32_t& dt, int32_t& it1, int32_t& it2, int32_t& restingTime, int32_t& wl0,
+                  int32_t& wl1, int32_t& wl2, std::string& errorText);
+
+// Calibration commands: low wavelength (nm), low DA counts, high wavelength, high DA counts.
+bool ReadCalibration(int32_t& lowWavelength, int32_t& lowCounts, int32_t& highWavelength,
+                     int32_t& highCounts);
+bool WriteCalibration(int32_t lowWavelength, int32_t lowCounts, int32_t highWavelength,
+                      int32_t highCounts, std::string& errorText);
+// value: in, the DA counts to set on channel 1; out, the reading of channel 1.
+bool ProbeAnalogChannel(int32_t& value);
+
+} // namespace AdcLink
