@@ -1,0 +1,176 @@
+#include "calibration/BandSweep.h"
+
+#include "FakeProbe.h"
+
+#include <gtest/gtest.h>
+
+using namespace CalibrationCore;
+
+namespace {
+
+// A band that rises and falls linearly over 5 samples on each side.
+void PlaceTriangle(std::map<int32_t, int32_t>& readings, int32_t peakIndex, int32_t peak) {
+    for (int32_t d = -4; d <= 4; ++d)
+        readings[peakIndex + d] = peak * (5 - (d < 0 ? -d : d)) / 5;
+}
+
+struct BandCase {
+    const char* name;
+    std::map<int32_t, int32_t> readings;
+    Band low, middle, high; // expected counts and intensity
+};
+
+} // namespace
+
+TEST(SweepForBands, WorkedExamplesAt256Samples) {
+    std::map<int32_t, int32_t> three;
+    PlaceTriangle(three, 40, 100);
+    PlaceTriangle(three, 120, 200);
+    PlaceTriangle(three, 200, 150);
+    std::map<int32_t, int32_t> weakFirst;
+    PlaceTriangle(weakFirst, 40, 15);
+    PlaceTriangle(weakFirst, 120, 200);
+    PlaceTriangle(weakFirst, 200, 150);
+    std::map<int32_t, int32_t> merged;
+    PlaceRun(merged, 50, {100, 60, 120});
+    std::map<int32_t, int32_t> split;
+    PlaceRun(split, 50, {100, 60, 50, 120});
+    std::map<int32_t, int32_t> refined;
+    PlaceRun(refined, 36, {10, 30, 60, 90, 100, 30, 5});
+
+    const BandCase cases[] = {
+        {"three bands", three, {640, 0, 100}, {1920, 0, 200}, {3200, 0, 150}},
+        {"first band too weak to close", weakFirst, {1920, 0, 200}, {3200, 0, 150}, {0, 0, 0}},
+        // one band with its peak 120 at 52; 60 is not above half, so the run is 52 alone
+        {"100,60,120 stays one band", merged, {16 * 52, 0, 120}, {0, 0, 0}, {0, 0, 0}},
+        // bands at 50 and 53; the low run is 50..51 (60 > 50)
+        {"100,60,50,120 splits",
+         split,
+         {16 * (50 * 100 + 51 * 60) / 160, 0, 100},
+         {16 * 53, 0, 120},
+         {0, 0, 0}},
+        {"peak run refinement", refined, {626, 0, 100}, {0, 0, 0}, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        FakeProbe probe;
+        probe.step = 16;
+        probe.readingAt = c.readings;
+        std::vector<int32_t> samples{1, 2, 3}; // emptied by the sweep
+        Bands bands;
+        bands.low.wavelength = 340;
+        bands.middle.wavelength = 425;
+        bands.high.wavelength = 510;
+        ASSERT_TRUE(SweepForBands(256, samples, bands, probe.Callback())) << c.name;
+        EXPECT_EQ(samples.size(), 256u) << c.name;
+        EXPECT_EQ(bands.low.counts, c.low.counts) << c.name;
+        EXPECT_EQ(bands.low.intensity, c.low.intensity) << c.name;
+        EXPECT_EQ(bands.middle.counts, c.middle.counts) << c.name;
+        EXPECT_EQ(bands.middle.intensity, c.middle.intensity) << c.name;
+        EXPECT_EQ(bands.high.counts, c.high.counts) << c.name;
+        EXPECT_EQ(bands.high.intensity, c.high.intensity) << c.name;
+        EXPECT_EQ(bands.middle.wavelength, 425) << c.name; // none was 0: unchanged
+    }
+}
+
+TEST(SweepForBands, CompletesTheMiddleWavelength) {
+    FakeProbe probe;
+    probe.step = 16;
+    PlaceTriangle(probe.readingAt, 40, 100);
+    PlaceTriangle(probe.readingAt, 120, 200);
+    PlaceTriangle(probe.readingAt, 200, 150);
+    std::vector<int32_t> samples;
+    Bands bands;
+    bands.low.wavelength = 340;
+    bands.high.wavelength = 510;
+    int progressCalls = 0;
+    ASSERT_TRUE(
+        SweepForBands(256, samples, bands, probe.Callback(), [&](int32_t index, int32_t reading) {
+            EXPECT_EQ(index, progressCalls++);
+            EXPECT_EQ(reading, samples.back());
+        }));
+    EXPECT_EQ(progressCalls, 256);
+    EXPECT_EQ(bands.middle.wavelength, 425);
+}
+
+TEST(SweepForBands, ProbeFailureKeepsBandsAndReadingsTaken) {
+    for (int32_t failAt : {0, 130}) {
+        FakeProbe probe;
+        probe.step = 16;
+        PlaceTriangle(probe.readingAt, 40, 100);
+        probe.failAtCall = failAt;
+        std::vector<int32_t> samples(256, 9);
+        Bands bands;
+        bands.low = {111, 222, 333};
+        EXPECT_FALSE(SweepForBands(256, samples, bands, probe.Callback()));
+        EXPECT_EQ(samples.size(), static_cast<size_t>(failAt));
+        EXPECT_EQ(bands.low.counts, 111);
+        EXPECT_EQ(bands.low.wavelength, 222);
+        EXPECT_EQ(bands.low.intensity, 333);
+        EXPECT_EQ(bands.middle.counts, 0);
+    }
+}
+
+TEST(CentroidOfPeakRun, WalkRules) {
+    const struct {
+        const char* name;
+        std::vector<int32_t> readings;
+        int32_t counts;   // in
+        int32_t expected; // out
+    } cases[] = {
+        // 16 readings, step 256
+        {"peak at 0 joins its run",
+         {100, 80, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         0,
+         256 * 80 / 180},
+        {"walk down never takes index 0",
+         {100, 100, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         512,
+         256 * 3 / 2},
+        {"k of 1 starts at 1", {90, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 256, 256},
+        {"run up to the last sample",
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 100},
+         15 * 256,
+         256 * (14 * 60 + 15 * 100) / 160},
+        {"zero peak: nothing above half", std::vector<int32_t>(16, 0), 512, 512},
+        {"off the grid", std::vector<int32_t>(16, 5), 16 * 256, 16 * 256},
+    };
+    for (const auto& c : cases) {
+        int32_t counts = c.counts;
+        EXPECT_TRUE(CentroidOfPeakRun(c.readings, counts)) << c.name;
+        EXPECT_EQ(counts, c.expected) << c.name;
+    }
+    int32_t counts = 77;
+    EXPECT_TRUE(CentroidOfPeakRun({}, counts)); // no readings: n is 1, index 0 is missing
+    EXPECT_EQ(counts, 77);
+}
+
+TEST(CompleteBandWavelengths, LineThroughTheOtherTwoBands) {
+    const struct {
+        const char* name;
+        int32_t lc, mc, hc;
+        int32_t lw, mw, hw;
+        int32_t expectLw, expectMw, expectHw;
+    } cases[] = {
+        {"middle, 425.5 truncated", 640, 1920, 3200, 340, 0, 510, 340, 425, 510},
+        {"low", 640, 1920, 3200, 0, 425, 510, 340, 425, 510},
+        {"high", 640, 1920, 3200, 340, 425, 0, 340, 425, 510},
+        {"middle at 1900", 640, 1900, 3200, 340, 0, 510, 340, 424, 510},
+        {"zero divisor leaves 0", 640, 3200, 3200, 0, 425, 510, 0, 425, 510},
+        {"nothing to complete", 640, 1920, 3200, 300, 400, 500, 300, 400, 500},
+        // low first, then the middle from the new low and the old differences:
+        // low = 510 - (2560/1280)*(510-0) = -510 -> -509.5 truncates to -509;
+        // middle = 0.5*(510-0) + -509 = -254 -> -253.5 truncates to -253
+        {"low and middle both 0", 640, 1920, 3200, 0, 0, 510, -509, -253, 510},
+    };
+    for (const auto& c : cases) {
+        Bands bands;
+        bands.low = {c.lc, c.lw, 0};
+        bands.middle = {c.mc, c.mw, 0};
+        bands.high = {c.hc, c.hw, 0};
+        CompleteBandWavelengths(bands);
+        EXPECT_EQ(bands.low.wavelength, c.expectLw) << c.name;
+        EXPECT_EQ(bands.middle.wavelength, c.expectMw) << c.name;
+        EXPECT_EQ(bands.high.wavelength, c.expectHw) << c.name;
+        EXPECT_EQ(bands.middle.counts, c.mc) << c.name;
+    }
+}
