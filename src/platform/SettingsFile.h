@@ -7,7 +7,9 @@
 // the file as it is now and every write updates it at once, so a hand edit
 // takes effect at the next read. Both files live in one fixed folder,
 // $XDG_CONFIG_HOME/VORNadcC/ (default ~/.config/VORNadcC/), whatever the
-// working directory.
+// working directory. Integer values read as an optional sign and decimal
+// digits up to the first other character; text that does not begin with a
+// number reads as 0. A failed write leaves the old file whole.
 namespace SettingsFile {
 
 // The application profile: the executable's base name + ".INI".
