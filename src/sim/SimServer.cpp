@@ -1,0 +1,119 @@
+#include "SimServer.h"
+
+#include "SimController.h"
+#include "SimWire.h"
+#include "platform/PseudoTerminal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A controller's input buffer is small; what a line holds beyond this is lost.
+constexpr size_t maxLineLength = 256;
+// Babbling without a baud rate: this many bytes every babblePauseMs.
+constexpr size_t babbleChunk = 32;
+constexpr int babblePauseMs = 10;
+
+} // namespace
+
+SimServer::SimServer(const SimOptions& options) : options(options) {}
+
+SimServer::~SimServer() {
+    Stop();
+}
+
+bool SimServer::Start(std::string& errorText) {
+    Stop();
+    if (::pipe(wakeFds) != 0) {
+        errorText = std::string("pipe: ") + std::strerror(errno);
+        wakeFds[0] = wakeFds[1] = -1;
+        return false;
+    }
+    ::fcntl(wakeFds[0], F_SETFD, FD_CLOEXEC);
+    ::fcntl(wakeFds[1], F_SETFD, FD_CLOEXEC);
+    pty = std::make_unique<PseudoTerminal>();
+    if (!pty->Open(errorText)) {
+        Stop();
+        return false;
+    }
+    wire = std::make_unique<SimWire>(pty->MasterFd(), wakeFds[0], options.baud);
+    if (!options.logPath.empty() && !wire->OpenLog(options.logPath, errorText)) {
+        Stop();
+        return false;
+    }
+    controller = std::make_unique<SimController>(options);
+    slavePath = pty->SlavePath();
+    serving = true;
+    thread = std::thread(&SimServer::Serve, this);
+    return true;
+}
+
+void SimServer::Stop() {
+    if (wakeFds[1] >= 0) {
+        const char wake = 1;
+        while (::write(wakeFds[1], &wake, 1) < 0 && errno == EINTR) {
+        }
+    }
+    if (thread.joinable())
+        thread.join();
+    serving = false;
+    wire.reset();
+    controller.reset();
+    pty.reset();
+    for (int& fd : wakeFds) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+void SimServer::Serve() {
+    std::string pending; // bytes of the line being received
+    bool babbling = false;
+    for (;;) {
+        const int timeout = babbling ? (options.baud > 0 ? 0 : babblePauseMs) : -1;
+        const SimWire::Event event = wire->WaitForInput(timeout);
+        if (event == SimWire::Event::Stop)
+            break;
+        if (event == SimWire::Event::Input) {
+            std::string bytes;
+            if (!wire->Receive(bytes)) {
+                // The client side is gone for a moment (no reader holds the
+                // line); do not spin, look again shortly.
+                if (!wire->Pause(std::chrono::milliseconds(50)))
+                    break;
+                continue;
+            }
+            for (char byte : bytes) {
+                if (byte != '\r' && byte != '\n') {
+                    if (pending.size() < maxLineLength)
+                        pending += byte;
+                    continue;
+                }
+                if (pending.empty())
+                    continue; // the LF of a CR LF pair, or a blank line
+                const std::string line = pending;
+                pending.clear();
+                if (babbling)
+                    continue; // a babbling controller no longer listens
+                const SimReply reply = controller->Respond(line);
+                if (!wire->Send(reply.bytes)) {
+                    serving = false;
+                    return;
+                }
+                if (reply.hangUp) {
+                    pty->HangUp();
+                    serving = false;
+                    return;
+                }
+                babbling = babbling || reply.babble;
+            }
+        }
+        if (babbling && !wire->Send(controller->BabbleBytes(babbleChunk)))
+            break;
+    }
+    serving = false;
+}
