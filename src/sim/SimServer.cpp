@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +17,8 @@ constexpr size_t maxLineLength = 256;
 // Babbling without a baud rate: this many bytes every babblePauseMs.
 constexpr size_t babbleChunk = 32;
 constexpr int babblePauseMs = 10;
+// How long a hang-up waits for the program to take its last reply.
+constexpr auto hangUpGrace = std::chrono::seconds(1);
 
 } // namespace
 
@@ -105,6 +108,7 @@ void SimServer::Serve() {
                     return;
                 }
                 if (reply.hangUp) {
+                    WaitUntilRead();
                     pty->HangUp();
                     serving = false;
                     return;
@@ -116,4 +120,22 @@ void SimServer::Serve() {
             break;
     }
     serving = false;
+}
+
+void SimServer::WaitUntilRead() {
+    // Closing the master discards what the program has not read yet; a line
+    // that drops after its reply should still deliver that reply.
+    const int probe = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const auto deadline = std::chrono::steady_clock::now() + hangUpGrace;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int pending = 0;
+        if (probe >= 0 && ::ioctl(probe, FIONREAD, &pending) == 0 && pending == 0)
+            break;
+        // Without a probe (the program holds the line exclusively) this simply
+        // waits the grace period.
+        if (!wire->Pause(std::chrono::milliseconds(5)))
+            break;
+    }
+    if (probe >= 0)
+        ::close(probe);
 }

@@ -31,6 +31,7 @@ public:
 
 private:
     void Serve();
+    void WaitUntilRead();
 
     SimOptions options;
     std::unique_ptr<PseudoTerminal> pty;
