@@ -39,14 +39,21 @@ int32_t ClampCounts(double value) {
     return static_cast<int32_t>(std::lround(std::clamp(value, 0.0, double(SimOptics::maxCounts))));
 }
 
+// A calibration may stretch the range far beyond what 32 bits hold.
+int32_t RoundToInt32(double value) {
+    return static_cast<int32_t>(
+        std::lround(std::clamp(value, double(std::numeric_limits<int32_t>::min()),
+                               double(std::numeric_limits<int32_t>::max()))));
+}
+
 double WavelengthAtCounts(const SimCalibration& c, double counts) {
-    return c.lowWavelength + (counts - c.lowCounts) * double(c.highWavelength - c.lowWavelength) /
-                                 double(c.highCounts - c.lowCounts);
+    return c.lowWavelength + (counts - c.lowCounts) * (double(c.highWavelength) - c.lowWavelength) /
+                                 (double(c.highCounts) - c.lowCounts);
 }
 
 double CountsAtWavelength(const SimCalibration& c, double nm) {
-    return c.lowCounts + (nm - c.lowWavelength) * double(c.highCounts - c.lowCounts) /
-                             double(c.highWavelength - c.lowWavelength);
+    return c.lowCounts + (nm - c.lowWavelength) * (double(c.highCounts) - c.lowCounts) /
+                             (double(c.highWavelength) - c.lowWavelength);
 }
 
 } // namespace
@@ -56,15 +63,13 @@ SimController::SimController(const SimOptions& options)
       faults(options.seed ^ 0x5A5A5A5A5A5A5A5Aull) {}
 
 int32_t SimController::MinWavelength() const {
-    return static_cast<int32_t>(
-        std::lround(std::min(WavelengthAtCounts(calibration, 0),
-                             WavelengthAtCounts(calibration, SimOptics::maxCounts))));
+    return RoundToInt32(std::min(WavelengthAtCounts(calibration, 0),
+                                 WavelengthAtCounts(calibration, SimOptics::maxCounts)));
 }
 
 int32_t SimController::MaxWavelength() const {
-    return static_cast<int32_t>(
-        std::lround(std::max(WavelengthAtCounts(calibration, 0),
-                             WavelengthAtCounts(calibration, SimOptics::maxCounts))));
+    return RoundToInt32(std::max(WavelengthAtCounts(calibration, 0),
+                                 WavelengthAtCounts(calibration, SimOptics::maxCounts)));
 }
 
 SimReply SimController::Respond(const std::string& line) {

@@ -90,6 +90,9 @@ void SimServer::Serve() {
                     break;
                 continue;
             }
+            // Woken without data (a spurious wake-up): do not spin on it.
+            if (bytes.empty() && !wire->Pause(std::chrono::milliseconds(5)))
+                break;
             for (char byte : bytes) {
                 if (byte != '\r' && byte != '\n') {
                     if (pending.size() < maxLineLength)
@@ -125,6 +128,10 @@ void SimServer::Serve() {
 void SimServer::WaitUntilRead() {
     // Closing the master discards what the program has not read yet; a line
     // that drops after its reply should still deliver that reply.
+    // Bytes written to the master reach the slave's queue a moment later, so
+    // an empty queue only counts after that moment.
+    if (!wire->Pause(std::chrono::milliseconds(50)))
+        return;
     const int probe = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     const auto deadline = std::chrono::steady_clock::now() + hangUpGrace;
     while (std::chrono::steady_clock::now() < deadline) {

@@ -105,8 +105,11 @@ TEST(SimController, StoresCalibrationsAndTheRangeFollows) {
                        {"WC,600,0,300,4095;", "WC,0!"},
                        {"RC,1;", "(300,600)"},
                        {"WL,400;", "WL,0!"},
+                       // A steep calibration whose range overflows 32 bits is clamped.
+                       {"WC,-2000000000,0,2000000000,1;", "WC,0!"},
+                       {"RC,1;", "(-2000000000,2147483647)"},
                    });
-    EXPECT_EQ(sim.Counts(), 2730); // 200 of 300 nm along the falling line
+    EXPECT_EQ(sim.Counts(), 2730); // WL,400: 200 of 300 nm along the falling line
 }
 
 TEST(SimController, WavelengthMovesTheCountsThroughTheStoredCalibration) {
