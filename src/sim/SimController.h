@@ -40,23 +40,35 @@
 //                                  above; WL, PD, WC, WA, SF with arguments that are not
 //                                  32-bit integers, or too few / too many, answer "XX,1!"
 //
-// Faults (SimOptions), what the program sees:
-//   drop:K     the K-th, 2K-th, ... command takes effect but gets no reply (the echo
-//              still comes): a read time-out
-//   hangup:K   after the K-th reply the line hangs up (SimServer closes the master)
-//   garbage    every reply is a line of 1..32 random bytes (never CR or LF) + CR LF
-//   babble     the first command is answered, then printable bytes without LF
-//              stream forever (never ends a line)
+// Options (SimOptions; adc-sim flags in brackets), what the program sees:
+//   echo        [--echo]         each command line comes back before its reply
+//   rangeProbe  [--range-probe]  "RC,1!" to RC,1; the range then comes from the
+//                                WL,1000 / WL,0 probes (which also move the light)
+//   noiseSigma  [--noise SIGMA]  readings scatter by SIGMA counts (default 3)
+//   seed        [--seed N]       the same seed and commands repeat every reading
+//   baud        [--baud B]       bytes take 10 / B s each way; 0: as fast as the pty
+//   filterBands [--filter W | --filter W1,W2,W3]  a filter in the beam from the start
+//   logPath     [--log FILE]     every byte both ways, one "RX" / "TX" line a chunk
+// Faults (each command takes effect as usual; only its reply changes):
+//   dropEvery   [--fault drop:K]    the K-th, 2K-th, ... command gets no reply (the
+//                                   echo still comes): a read time-out
+//   hangUpAfter [--fault hangup:K]  the K-th reply comes, then the line hangs up
+//   garbage     [--fault garbage]   every reply is a line of 1..32 random bytes
+//                                   (never CR or LF) + CR LF; the echo still comes
+//   babble      [--fault babble]    the first command is answered, then printable
+//                                   bytes without LF stream forever; no later
+//                                   command is answered
 //
-// Hidden optics (SimOptics): counts c -> true wavelength 240 + 459 x + 12 x (1 - x) nm,
-// x = c / 4095 (240 nm at 0, 699 nm at 4095, 3 nm bow at mid-scale). Source spectrum
-// 0.3 + 0.6 exp(-((nm - 460) / 150)^2). Filter bands: Gaussian, FWHM 10 nm, peak
-// transmission 0.85, bands add (capped at 1). Reading = 10 + 4000 x spectrum x
-// transmission + Gaussian noise (sigma counts, seeded), rounded, clamped to 0..4095.
+// Hidden optics (SimOptics): DA counts c -> true wavelength 240 + 459 x + 12 x (1 - x)
+// nm with x = c / 4095 (240 nm at 0, 699 nm at 4095, 3 nm above the straight line at
+// mid-scale). Source spectrum S = 0.3 + 0.6 exp(-((nm - 460) / 150)^2). Filter bands:
+// Gaussian, FWHM 10 nm, peak transmission T = 0.85, bands add up (capped at 1); no
+// filter: T = 1. Reading = 10 + 4000 * S * T + Gaussian noise (seeded), rounded and
+// clamped to the 12-bit detector's 0..4095.
 //
 // Defaults: calibration 250,87,690,4013 (the optics' own counts at 250 and 690 nm;
 // within 3 nm of the optics everywhere; range (240,699)), protocol
-// 30,200,200,4540,240,340,380, counts 0, no filter.
+// 30,200,200,4540,240,340,380, DA counts 0, no filter, no echo, noise 3, seed 1.
 
 struct SimCalibration {
     int32_t lowWavelength = 250;  // nm
