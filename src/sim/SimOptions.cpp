@@ -120,7 +120,8 @@ bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& op
             parsed.logPath = value;
         }
         if (!ok) {
-            errorText = "invalid value for " + name + ": " + value;
+            errorText = "invalid value for " + name;
+            errorText += ": " + value;
             return false;
         }
     }
