@@ -93,36 +93,42 @@ void SimServer::Serve() {
             // Woken without data (a spurious wake-up): do not spin on it.
             if (bytes.empty() && !wire->Pause(std::chrono::milliseconds(5)))
                 break;
-            for (char byte : bytes) {
-                if (byte != '\r' && byte != '\n') {
-                    if (pending.size() < maxLineLength)
-                        pending += byte;
-                    continue;
-                }
-                if (pending.empty())
-                    continue; // the LF of a CR LF pair, or a blank line
-                const std::string line = pending;
-                pending.clear();
-                if (babbling)
-                    continue; // a babbling controller no longer listens
-                const SimReply reply = controller->Respond(line);
-                if (!wire->Send(reply.bytes)) {
-                    serving = false;
-                    return;
-                }
-                if (reply.hangUp) {
-                    WaitUntilRead();
-                    pty->HangUp();
-                    serving = false;
-                    return;
-                }
-                babbling = babbling || reply.babble;
-            }
+            if (!HandleBytes(bytes, pending, babbling))
+                return;
         }
         if (babbling && !wire->Send(controller->BabbleBytes(babbleChunk)))
             break;
     }
     serving = false;
+}
+
+bool SimServer::HandleBytes(const std::string& bytes, std::string& pending, bool& babbling) {
+    for (char byte : bytes) {
+        if (byte != '\r' && byte != '\n') {
+            if (pending.size() < maxLineLength)
+                pending += byte;
+            continue;
+        }
+        if (pending.empty())
+            continue; // the LF of a CR LF pair, or a blank line
+        const std::string line = pending;
+        pending.clear();
+        if (babbling)
+            continue; // a babbling controller no longer listens
+        const SimReply reply = controller->Respond(line);
+        if (!wire->Send(reply.bytes)) {
+            serving = false;
+            return false;
+        }
+        if (reply.hangUp) {
+            WaitUntilRead();
+            pty->HangUp();
+            serving = false;
+            return false;
+        }
+        babbling = babbling || reply.babble;
+    }
+    return true;
 }
 
 void SimServer::WaitUntilRead() {

@@ -31,6 +31,8 @@ public:
 
 private:
     void Serve();
+    // Answers every line that bytes complete; false once serving has ended.
+    bool HandleBytes(const std::string& bytes, std::string& pending, bool& babbling);
     void WaitUntilRead();
 
     SimOptions options;
