@@ -66,6 +66,7 @@ void SimServer::Stop() {
     wire.reset();
     controller.reset();
     pty.reset();
+    slavePath.clear();
     for (int& fd : wakeFds) {
         if (fd >= 0)
             ::close(fd);
