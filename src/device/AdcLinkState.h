@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+class SerialPort;
+
+// Process-wide state of the device link, shared by its source files only.
+namespace AdcLink::Detail {
+
+// The open port, or null when no port is held.
+SerialPort* Port();
+
+// WavelengthRange, nm.
+void SetMinWavelength(int32_t value);
+void SetMaxWavelength(int32_t value);
+
+// Formats a command from its mnemonic and arguments: "XX,a,b;\r\n".
+std::string FormatCommand(const char* mnemonic, std::initializer_list<int32_t> arguments);
+
+} // namespace AdcLink::Detail
