@@ -7,9 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::~PseudoTerminal() {
-    Close();
-}
+PseudoTerminal::~PseudoTerminal() { Close(); }
 
 bool PseudoTerminal::Open(std::string& errorText) {
     Close();
