@@ -17,6 +17,9 @@ bool IsPortOpen();
 bool ClosePort();
 bool SendCommand(std::string command);
 bool ReadReply(std::string& reply);
+// Single-byte reads that have ended without a byte since the process started;
+// a diagnostic of how long a silent controller kept the link waiting.
+int64_t ReadTimeoutCount();
 // Fills at most 10 entries; returns the number written (a -1 end marker included).
 int ScanNumbers(int32_t (&numbers)[10], const std::string& text);
 

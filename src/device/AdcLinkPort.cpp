@@ -13,6 +13,7 @@ namespace AdcLink {
 namespace {
 
 std::unique_ptr<SerialPort> openPort;
+int64_t readTimeouts = 0;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
 
@@ -27,6 +28,13 @@ constexpr int writeConstantMs = 100;
 // busy and growing forever: a line that reaches this many bytes is refused.
 constexpr std::size_t lineLimit = 4096;
 
+SerialPort::ReadResult ReadByte(SerialPort& port, char& byte) {
+    const auto result = port.ReadByte(byte);
+    if (result == SerialPort::ReadResult::TimedOut)
+        ++readTimeouts;
+    return result;
+}
+
 enum class LineEnd { Feed, TimedOut, Failed, TooLong };
 
 // Reads one line, one byte per read call; CR is dropped, LF ends the line.
@@ -34,7 +42,7 @@ LineEnd ReadLine(SerialPort& port, std::string& line) {
     std::size_t received = 0;
     for (;;) {
         char byte = 0;
-        const auto result = port.ReadByte(byte);
+        const auto result = ReadByte(port, byte);
         if (result == SerialPort::ReadResult::Failed)
             return LineEnd::Failed;
         if (result == SerialPort::ReadResult::TimedOut)
@@ -53,7 +61,7 @@ LineEnd ReadLine(SerialPort& port, std::string& line) {
 void DiscardRestOfLine(SerialPort& port) {
     for (std::size_t i = 0; i < lineLimit; ++i) {
         char byte = 0;
-        if (port.ReadByte(byte) != SerialPort::ReadResult::Byte || byte == '\n')
+        if (ReadByte(port, byte) != SerialPort::ReadResult::Byte || byte == '\n')
             return;
     }
 }
@@ -96,6 +104,10 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     }
     QueryWavelengthRange();
     return true;
+}
+
+int64_t ReadTimeoutCount() {
+    return readTimeouts;
 }
 
 bool IsPortOpen() {
