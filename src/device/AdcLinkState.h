@@ -6,7 +6,8 @@
 
 class SerialPort;
 
-// Process-wide state of the device link, shared by its source files only.
+// Process-wide state of the device link, shared by its source files. The
+// link's tests also use the range setters to restore the starting range.
 namespace AdcLink::Detail {
 
 // The open port, or null when no port is held.
