@@ -1,6 +1,5 @@
 // Serial port link: opening, writing commands, reading reply lines.
 #include "AdcLink.h"
-#include "AdcLinkState.h"
 
 #include "platform/PortNames.h"
 #include "platform/SerialMode.h"
@@ -25,7 +24,8 @@ constexpr int writePerByteMs = 1;
 constexpr int writeConstantMs = 100;
 
 // A device that sends bytes without ever sending LF must not keep the reader
-// busy and growing forever: a line that reaches this many bytes is refused.
+// busy and growing forever: a line that reaches this many bytes (CR included)
+// is refused.
 constexpr std::size_t lineLimit = 4096;
 
 SerialPort::ReadResult ReadByte(SerialPort& port, char& byte) {
@@ -67,14 +67,6 @@ void DiscardRestOfLine(SerialPort& port) {
 }
 
 } // namespace
-
-namespace Detail {
-
-SerialPort* Port() {
-    return openPort.get();
-}
-
-} // namespace Detail
 
 bool OpenPort(const std::string& portName, std::string& modeString, std::string& errorText) {
     if (modeString.empty())

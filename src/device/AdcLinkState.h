@@ -4,14 +4,9 @@
 #include <initializer_list>
 #include <string>
 
-class SerialPort;
-
 // Process-wide state of the device link, shared by its source files. The
 // link's tests also use the range setters to restore the starting range.
 namespace AdcLink::Detail {
-
-// The open port, or null when no port is held.
-SerialPort* Port();
 
 // WavelengthRange, nm.
 void SetMinWavelength(int32_t value);

@@ -10,6 +10,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv) {
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
         return result;
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
