@@ -117,10 +117,74 @@ QWidget* CreateWidget(const ControlSpec& spec, QWidget* parent) {
     return new QWidget(parent);
 }
 
+// Text is measured in this font, not the one the table was drawn for, so a
+// caption may need more room than its row gives. A one-line label keeps one line
+// and grows to the left, away from the control it names; a label of several
+// lines grows downwards. Nothing is cut off.
+QRect FitLabel(QLabel* label, const ControlSpec& spec, QRect rect) {
+    const QFontMetrics metrics(label->font());
+    if (spec.caption.find('\n') == std::string::npos && rect.height() < 2 * metrics.height()) {
+        label->setWordWrap(false);
+        QString shown = QString::fromStdString(spec.caption);
+        shown.remove(QLatin1Char('&'));
+        const int needed = metrics.horizontalAdvance(shown) + 1;
+        if (needed > rect.width()) {
+            const int right = rect.right();
+            rect.setLeft(std::max(0, right + 1 - needed));
+            if (rect.width() < needed)
+                rect.setWidth(needed);
+        }
+        return rect;
+    }
+    rect.setHeight(std::max(rect.height(), label->heightForWidth(rect.width())));
+    return rect;
+}
+
+// Breaks a caption into lines that fit width, at blanks.
+QString WrapText(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A check box that may wrap breaks its caption into lines; then it widens to
+// its text, up to the page's edge, and grows to the height the text needs.
+QRect FitCheckBox(QCheckBox* check, const ControlSpec& spec, QRect rect, int pageWidth) {
+    if (spec.style & ControlStyle::WordWrap) {
+        const int textRoom = rect.width() - (check->sizeHint().width() -
+                                             check->fontMetrics().horizontalAdvance(check->text()));
+        check->setText(WrapText(check->text(), check->fontMetrics(), std::max(1, textRoom)));
+    }
+    const QSize needed = check->sizeHint();
+    if (needed.width() > rect.width())
+        rect.setWidth(std::min(needed.width(), std::max(rect.width(), pageWidth - rect.left())));
+    rect.setHeight(std::max(rect.height(), needed.height()));
+    return rect;
+}
+
 } // namespace
 
+int AverageCharWidth(const QFontMetrics& metrics) {
+    // The average over the 52 Latin letters, rounded, as dialog units define it;
+    // the font's own average width is smaller than real text needs.
+    static const QString letters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+}
+
 DialogUnits DialogUnitsOf(const QFontMetrics& metrics) {
-    return DialogUnits{metrics.averageCharWidth() / 4.0, metrics.height() / 8.0};
+    return DialogUnits{AverageCharWidth(metrics) / 4.0, metrics.height() / 8.0};
 }
 
 QRect DialogRectToPixels(int x, int y, int w, int h, const DialogUnits& units) {
@@ -135,6 +199,7 @@ QSize DialogSizeToPixels(int w, int h, const DialogUnits& units) {
 void CreateControls(const DialogTemplate& dialog, QWidget* parent,
                     std::map<int, QWidget*>& controlsById) {
     const DialogUnits units = DialogUnitsOf(QFontMetrics(parent->font()));
+    const int pageWidth = DialogSizeToPixels(dialog.width, dialog.height, units).width();
     std::vector<std::pair<const ControlSpec*, QWidget*>> created;
     for (const ControlSpec& spec : dialog.controls) {
         QWidget* widget = CreateWidget(spec, parent);
@@ -142,6 +207,10 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
         // A combo box's height in the table includes its drop-down list.
         if (spec.kind == ControlKind::ComboBox)
             rect.setHeight(widget->sizeHint().height());
+        if (spec.kind == ControlKind::Label)
+            rect = FitLabel(static_cast<QLabel*>(widget), spec, rect);
+        else if (spec.kind == ControlKind::CheckBox)
+            rect = FitCheckBox(static_cast<QCheckBox*>(widget), spec, rect, pageWidth);
         widget->setGeometry(rect);
         if (TakesFocus(spec))
             widget->setFocusPolicy((spec.style & ControlStyle::NoTabStop) ? Qt::ClickFocus

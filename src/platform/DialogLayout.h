@@ -18,6 +18,8 @@ struct DialogUnits {
 };
 
 DialogUnits DialogUnitsOf(const QFontMetrics& metrics);
+// The average character width of the font over the Latin letters.
+int AverageCharWidth(const QFontMetrics& metrics);
 QRect DialogRectToPixels(int x, int y, int w, int h, const DialogUnits& units);
 QSize DialogSizeToPixels(int w, int h, const DialogUnits& units);
 

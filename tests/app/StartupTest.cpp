@@ -7,8 +7,10 @@
 #include "platform/MultiRowTabBar.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -175,4 +177,32 @@ TEST(Templates, SixDialogsWithUniqueIdsInsideTheirPage) {
     }
     EXPECT_EQ(FindDialogTemplate(103), nullptr);
     EXPECT_EQ(LoadResourceString(103), "VORN ADC Communication");
+}
+
+TEST(Startup, EveryCaptionStaysWholeOnEveryPage) {
+    FakeSettings::Reset();
+    CPropertySheetMain sheet;
+    sheet.show();
+    for (int index = 0; index < sheet.GetPageCount(); ++index) {
+        ASSERT_TRUE(sheet.SetActivePage(index) || index == 0);
+        CPropertyPage* page = sheet.GetPage(index);
+        for (QLabel* label : page->findChildren<QLabel*>()) {
+            if (label->text().isEmpty())
+                continue; // a picture
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()) > 0
+                                           ? label->heightForWidth(label->width())
+                                           : label->sizeHint().height())
+                << index << " " << label->text().toStdString();
+            if (!label->wordWrap()) {
+                EXPECT_GE(label->width(), label->sizeHint().width())
+                    << index << " " << label->text().toStdString();
+            }
+            EXPECT_TRUE(page->rect().contains(label->geometry()))
+                << index << " " << label->text().toStdString();
+        }
+        for (QCheckBox* check : page->findChildren<QCheckBox*>()) {
+            EXPECT_GE(check->width(), check->sizeHint().width()) << check->text().toStdString();
+            EXPECT_GE(check->height(), check->sizeHint().height()) << check->text().toStdString();
+        }
+    }
 }

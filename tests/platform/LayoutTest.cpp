@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 TEST(DialogLayout, DialogUnitsScaleByTheFontMetrics) {
@@ -22,7 +23,9 @@ TEST(DialogLayout, DialogUnitsScaleByTheFontMetrics) {
     font.setPixelSize(20);
     const QFontMetrics metrics(font);
     const DialogUnits fromFont = DialogUnitsOf(metrics);
-    EXPECT_DOUBLE_EQ(fromFont.baseX, metrics.averageCharWidth() / 4.0);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    EXPECT_DOUBLE_EQ(fromFont.baseX, std::round(letters / 52.0) / 4.0);
     EXPECT_DOUBLE_EQ(fromFont.baseY, metrics.height() / 8.0);
 }
 
