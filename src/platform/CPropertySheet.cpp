@@ -129,6 +129,7 @@ void CPropertySheet::showEvent(QShowEvent* event) {
         if (GetPage(first)) {
             DisplayPage(first);
             ActivatePage(first);
+            FocusFirstControl(GetPage(first));
         }
     }
     QDialog::showEvent(event);
@@ -142,6 +143,18 @@ void CPropertySheet::hideEvent(QHideEvent* event) {
     if (AppMainWindow() == this)
         SetAppMainWindow(nullptr);
     QDialog::hideEvent(event);
+}
+
+void CPropertySheet::FocusFirstControl(CPropertyPage* page) {
+    // The sheet opens with the focus on the page's first control in tab order.
+    for (QWidget* child = nextInFocusChain(); child && child != this;
+         child = child->nextInFocusChain()) {
+        if (page->isAncestorOf(child) && (child->focusPolicy() & Qt::TabFocus) &&
+            child->isVisibleTo(page) && child->isEnabled()) {
+            child->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void CPropertySheet::DisplayPage(int index) {
@@ -247,6 +260,9 @@ bool CPropertySheet::eventFilter(QObject* watched, QEvent* event) {
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             return false;
         reject();
+        return true;
+    case Qt::Key_F1:
+        OnHelp();
         return true;
     default:
         break;

@@ -55,6 +55,7 @@ protected:
 private:
     bool ActivatePage(int index);
     void DisplayPage(int index);
+    void FocusFirstControl(CPropertyPage* page);
     // OnKillActive of the displayed page, then OnApply of every displayed page.
     bool ApplyPages();
     void LayoutSheet();

@@ -264,3 +264,28 @@ TEST_F(SheetEvents, PagesOutliveTheSheetSafely) {
     EXPECT_EQ(pages[0]->Sheet(), nullptr);
     EXPECT_EQ(pages[0]->parentWidget(), nullptr);
 }
+
+namespace {
+class HelpCountingSheet : public CPropertySheet {
+public:
+    using CPropertySheet::CPropertySheet;
+    int helpRequests = 0;
+
+protected:
+    void OnHelp() override { ++helpRequests; }
+};
+} // namespace
+
+TEST(SheetOpening, FocusOnTheFirstControlAndHelpByButtonOrF1) {
+    Log log;
+    HelpCountingSheet sheet("Help");
+    ProbePage page("A", log);
+    sheet.AddPage(&page);
+    sheet.show();
+    EXPECT_EQ(sheet.focusWidget(), page.Control(ProbePage::IntA));
+    QTest::mouseClick(sheet.HelpButton(), Qt::LeftButton);
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(page.Control(ProbePage::TextC), &f1);
+    EXPECT_EQ(sheet.helpRequests, 2);
+    EXPECT_TRUE(sheet.isVisible());
+}
