@@ -96,7 +96,7 @@ void CPropertySheet::LayoutSheet() {
         if (page)
             pageSize = pageSize.expandedTo(page->TemplatePixelSize());
     const QSize frameSize = pageSize + QSize(2 * kFrameWidth, 2 * kFrameWidth);
-    const int barHeight = tabBar_->HeightForWidth(frameSize.width());
+    const int barHeight = tabBar_->heightForWidth(frameSize.width());
     tabBar_->setGeometry(margin, margin, frameSize.width(), barHeight);
     frame_->setGeometry(margin, margin + barHeight, frameSize.width(), frameSize.height());
     for (auto& page : pages_)

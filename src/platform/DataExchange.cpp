@@ -132,6 +132,7 @@ void ExchangeComboText(DataExchange& dx, int id, std::string& value) {
         return;
     }
     std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(combo->count()));
     for (int i = 0; i < combo->count(); ++i)
         items.push_back(combo->itemText(i).toStdString());
     const int index = FindItemStartingWith(items, value);

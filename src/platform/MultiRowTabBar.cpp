@@ -56,7 +56,7 @@ std::vector<std::vector<int>> MultiRowTabBar::Rows(int width) const {
     return rows;
 }
 
-int MultiRowTabBar::HeightForWidth(int width) const {
+int MultiRowTabBar::heightForWidth(int width) const {
     int tabHeight = 0;
     for (int i = 0; i < Count(); ++i)
         tabHeight = std::max(tabHeight, TabSizeHint(i).height());
@@ -126,7 +126,7 @@ QSize MultiRowTabBar::sizeHint() const {
     for (int i = 0; i < Count(); ++i)
         natural += TabSizeHint(i).width();
     const int w = width() > 0 ? width() : natural;
-    return QSize(w, HeightForWidth(w));
+    return QSize(w, heightForWidth(w));
 }
 
 QSize MultiRowTabBar::minimumSizeHint() const {

@@ -21,7 +21,8 @@ public:
     int CurrentIndex() const { return current_; }
     void SetCurrentIndex(int index);
 
-    int HeightForWidth(int width) const;
+    int heightForWidth(int width) const override;
+    bool hasHeightForWidth() const override { return true; }
     int RowCount() const;
     // The row a tab is drawn in, 0 at the top.
     int DisplayRowOfTab(int index) const;

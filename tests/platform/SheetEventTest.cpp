@@ -289,3 +289,18 @@ TEST(SheetOpening, FocusOnTheFirstControlAndHelpByButtonOrF1) {
     EXPECT_EQ(sheet.helpRequests, 2);
     EXPECT_TRUE(sheet.isVisible());
 }
+
+TEST_F(SheetEvents, SharedDeactivationUnmarksThenReads) {
+    Show();
+    pages[0]->SetModified(true);
+    ASSERT_TRUE(sheet->ApplyButton()->isEnabled());
+    pages[0]->ControlAs<QWidget>(ProbePage::IntA)->setProperty("text", "bad");
+    EXPECT_FALSE(pages[0]->KillActiveUnmodified());
+    EXPECT_FALSE(pages[0]->IsModified());
+    EXPECT_FALSE(sheet->ApplyButton()->isEnabled());
+    EXPECT_EQ(log, (Log{"Read A"}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer."});
+    pages[0]->ControlAs<QWidget>(ProbePage::IntA)->setProperty("text", "5");
+    EXPECT_TRUE(pages[0]->KillActiveUnmodified());
+    EXPECT_EQ(pages[0]->intA, 5);
+}
