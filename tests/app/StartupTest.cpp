@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -205,4 +206,26 @@ TEST(Startup, EveryCaptionStaysWholeOnEveryPage) {
             EXPECT_GE(check->height(), check->sizeHint().height()) << check->text().toStdString();
         }
     }
+}
+
+TEST(Startup, TerminalLogKeepsItsLineEndsThroughTheReplyBox) {
+    FakeSettings::Reset();
+    CPropertySheetMain sheet;
+    sheet.show();
+    ASSERT_TRUE(sheet.SetActivePage(1));
+    CPropertyTerminal& page = sheet.terminalPage;
+    EXPECT_EQ(page.commandBox, page.ControlAs<QComboBox>(1010));
+    page.replyLog = "V1.0\r\nWL,0!\r\n";
+    page.commandText = "RC;";
+    ASSERT_TRUE(page.UpdateData(false));
+    auto* log = page.ControlAs<QPlainTextEdit>(1012);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isReadOnly());
+    EXPECT_EQ(log->document()->blockCount(), 3);
+    EXPECT_EQ(page.commandBox->currentText(), "RC;");
+    page.replyLog.clear();
+    page.commandText.clear();
+    ASSERT_TRUE(page.UpdateData(true));
+    EXPECT_EQ(page.replyLog, "V1.0\r\nWL,0!\r\n");
+    EXPECT_EQ(page.commandText, "RC;");
 }
