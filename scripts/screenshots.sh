@@ -48,17 +48,67 @@ shot() {
   echo "$out/$1.png"
 }
 
+# Clicks the control whose centre lies at X, Y dialog units on the displayed
+# page. With the DejaVu font that Xvfb gets here, a dialog unit is 1.76 pixels
+# and the page's origin lies at (13, 66) in the window.
+click_du() {
+  xdotool mousemove --window "$window" "$(((13 * 100 + $1 * 176) / 100))" \
+    "$(((66 * 100 + $2 * 176) / 100))" click 1
+  sleep 0.3
+}
+
+# Replaces the text of the focused field.
+type_text() {
+  xdotool key ctrl+a
+  xdotool type --delay 30 "$1"
+}
+
 xdotool key alt+c # Connect, on SIM
 sleep 2
 shot 1-rs232-setup
 
+# Terminal: put SIM's reference filter at 450 nm in the beam, then ask for the
+# stored calibration.
 xdotool key ctrl+Tab
+click_du 90 24 # the command box
+type_text 'SF,450'
+xdotool key Return
 sleep 1
-xdotool type --delay 50 'RC' # a command for the terminal: the stored calibration
+type_text 'RC'
 xdotool key Return
 shot 2-terminal
 
-for name in 3-wavelength-protocol 4-calibration 5-triple-band-calibration 6-set-wavelength; do
-  xdotool key ctrl+Tab
-  shot "$name"
-done
+xdotool key ctrl+Tab
+shot 3-wavelength-protocol
+
+# Calibration: a sweep behind the 450 nm filter for the low point.
+xdotool key ctrl+Tab
+click_du 77 41 # low range filter wavelength
+type_text 450
+click_du 178 41 # Run 1st
+sleep 4
+shot 4-calibration
+
+# Triple band: a three-band filter from the terminal, then one sweep.
+xdotool key ctrl+Prior
+xdotool key ctrl+Prior
+click_du 90 24
+type_text 'SF,400,500,600'
+xdotool key Return
+sleep 1
+xdotool key ctrl+Next
+xdotool key ctrl+Next
+xdotool key ctrl+Next
+click_du 77 41 # low band wavelength
+type_text 400
+click_du 77 85 # high band wavelength
+type_text 600
+click_du 176 124 # Run
+sleep 4
+shot 5-triple-band-calibration
+
+# Set wavelength: move the light to the first preset.
+xdotool key ctrl+Tab
+click_du 138 40 # the first Set
+sleep 1
+shot 6-set-wavelength
