@@ -42,12 +42,13 @@ void ExpectMissingDeviceText(const std::string& errorText) {
         return;
     const std::string listHead = "ports here: ";
     ASSERT_EQ(hint.rfind(listHead, 0), 0u) << errorText;
-    std::string list = hint.substr(listHead.size(), hint.size() - listHead.size() - 1);
+    const std::string list = hint.substr(listHead.size(), hint.size() - listHead.size() - 1);
     for (std::size_t start = 0; start < list.size();) {
         const std::size_t comma = std::min(list.find(", ", start), list.size());
         const std::string port = list.substr(start, comma - start);
-        if (port != "...")
+        if (port != "...") {
             EXPECT_EQ(::access(port.c_str(), F_OK), 0) << port;
+        }
         start = comma + 2;
     }
 }
