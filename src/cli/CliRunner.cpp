@@ -17,7 +17,10 @@ std::string CliUsage() {
             usage += std::string(" ") + command.argumentNames;
         usage += "\n";
     }
-    usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n";
+    usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n"
+             "sweep: the refined peak counts; sweep-bands: \"low|middle|high COUNTS INTENSITY\n"
+             "WAVELENGTH\" (a wavelength of 0 is completed from the other two); N samples,\n"
+             "1024 and 256 by default; --save writes the readings as \"counts<TAB>reading\"\n";
     return usage;
 }
 
@@ -31,6 +34,8 @@ CliStatus UsageError(std::ostream& err, const std::string& reason) {
 // Checks the arguments against the command's row before the port is touched.
 bool CheckArguments(const CliCommand& command, const std::vector<std::string>& arguments,
                     std::string& reason) {
+    if (command.checkArguments)
+        return command.checkArguments(arguments, reason);
     if (static_cast<int>(arguments.size()) != command.argumentCount) {
         reason = std::string(command.name) + " takes " + std::to_string(command.argumentCount) +
                  " argument(s)";
