@@ -19,7 +19,6 @@ const QColor kCurveColour(31, 95, 191);
 
 SweepPlot::SweepPlot(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent); // the cache covers every pixel
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     setFont(small);
@@ -130,7 +129,7 @@ void SweepPlot::RebuildCache() {
     const qreal ratio = devicePixelRatioF();
     cache_ = QPixmap(size() * ratio);
     cache_.setDevicePixelRatio(ratio);
-    cache_.fill(palette().color(QPalette::Window));
+    cache_.fill(Qt::transparent); // the page shows through around the plot
 
     QPainter painter(&cache_);
     painter.setFont(font());
@@ -174,28 +173,32 @@ void SweepPlot::DrawMarkers(QPainter& painter) const {
         return;
     const QRect plot = PlotRect();
     const QFontMetrics metrics = fontMetrics();
-    std::vector<QRect> taken;
-    for (const Marker& marker : markers_) {
-        const int x = XOfCounts(marker.counts);
-        painter.setPen(QPen(marker.colour, 1, Qt::DashLine));
+    std::vector<const Marker*> byCounts;
+    for (const Marker& marker : markers_)
+        byCounts.push_back(&marker);
+    std::stable_sort(byCounts.begin(), byCounts.end(),
+                     [](const Marker* a, const Marker* b) { return a->counts < b->counts; });
+
+    // labels above the plot, each centred on its line where it fits, else
+    // pushed right of the label before it; a second row when the edge is reached
+    int nextFree = 0;
+    int row = 0;
+    for (const Marker* marker : byCounts) {
+        const int x = XOfCounts(marker->counts);
+        painter.setPen(QPen(marker->colour, 1, Qt::DashLine));
         painter.drawLine(x, plot.top(), x, plot.bottom());
 
-        // the label above the plot, centred on its line, moved down a row
-        // while it would cover an earlier one
-        const QString text = marker.label + ' ' + QString::number(marker.counts);
+        const QString text = marker->label + ' ' + QString::number(marker->counts);
         const int textWidth = metrics.horizontalAdvance(text) + 4;
-        int left = std::clamp(x - textWidth / 2, 0, std::max(0, width() - textWidth));
-        QRect box(left, 0, textWidth, metrics.height());
-        for (size_t tries = 0; tries < markers_.size(); ++tries) {
-            const bool covers = std::any_of(taken.begin(), taken.end(),
-                                            [&box](const QRect& r) { return r.intersects(box); });
-            if (!covers)
-                break;
-            box.translate(0, metrics.height());
+        int left = std::max(x - textWidth / 2, nextFree);
+        if (left + textWidth > width()) {
+            left = std::max(0, width() - textWidth);
+            if (left < nextFree)
+                ++row;
         }
-        taken.push_back(box);
-        painter.fillRect(box, palette().color(QPalette::Window));
-        painter.setPen(marker.colour);
+        nextFree = left + textWidth + 2;
+        const QRect box(left, row * metrics.height(), textWidth, metrics.height());
+        painter.setPen(marker->colour);
         painter.drawText(box, Qt::AlignCenter, text);
     }
 }
