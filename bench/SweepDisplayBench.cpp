@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     double best = 1e300;
     for (int round = 0; round < rounds; ++round) {
         bar->setValue(0);
-        const CalibrationPageParts::SweepDisplay display(bar, plot, samples);
+        CalibrationPageParts::SweepDisplay display(bar, plot, samples);
         const auto progress = display.Callback();
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < samples; ++i) {

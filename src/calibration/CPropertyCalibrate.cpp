@@ -109,7 +109,7 @@ void CPropertyCalibrate::RunSweep(int32_t& target, const char* label) {
 }
 
 bool CPropertyCalibrate::SweepForPeak(int32_t& target) {
-    const CalibrationPageParts::SweepDisplay display(progressBar, plot, sampleCount);
+    CalibrationPageParts::SweepDisplay display(progressBar, plot, sampleCount);
     if (!CalibrationCore::SweepForPeak(sampleCount, samples, target, AdcLink::ProbeAnalogChannel,
                                        display.Callback()))
         return false;

@@ -108,7 +108,7 @@ void CPropertyCalibrateTriple::OnRun() {
 }
 
 bool CPropertyCalibrateTriple::SweepForBands() {
-    const CalibrationPageParts::SweepDisplay display(progressBar, plot, sampleCount);
+    CalibrationPageParts::SweepDisplay display(progressBar, plot, sampleCount);
     CalibrationCore::Bands bands;
     bands.low = {lowCounts, lowWavelength, lowIntensity};
     bands.middle = {middleCounts, middleWavelength, middleIntensity};

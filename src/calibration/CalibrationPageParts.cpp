@@ -24,6 +24,9 @@ constexpr int kPlotLeft = 7;
 constexpr int kPlotOverlap = 4; // the template keeps a margin this deep under its controls
 constexpr int kPlotHeight = 64;
 
+// A screen shows about 60 frames a second; repainting more often only slows the sweep.
+constexpr std::chrono::milliseconds kFrameInterval(16);
+
 } // namespace
 
 DialogTemplate WithPlotRoom(const DialogTemplate& dialog) {
@@ -64,22 +67,36 @@ void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount) {
 }
 
 SweepDisplay::SweepDisplay(QProgressBar* bar, SweepPlot* plot, int32_t sampleCount)
-    : bar_(bar), plot_(plot) {
+    : bar_(bar), plot_(plot), shown_(std::chrono::steady_clock::now()) {
     if (bar_)
         bar_->setRange(0, CalibrationCore::SweepSampleCount(sampleCount));
     if (plot_)
         plot_->BeginSweep(sampleCount);
 }
 
-CalibrationCore::Progress SweepDisplay::Callback() const {
-    return [bar = bar_, plot = plot_](int32_t index, int32_t reading) {
-        if (bar) {
-            bar->setValue(bar->value() + 1); // the bar's step is 1
-            bar->repaint();
-        }
-        if (plot)
-            plot->AddReading(index, reading);
-    };
+SweepDisplay::~SweepDisplay() {
+    Show();
+}
+
+CalibrationCore::Progress SweepDisplay::Callback() {
+    return [this](int32_t index, int32_t reading) { Sample(index, reading); };
+}
+
+void SweepDisplay::Sample(int32_t index, int32_t reading) {
+    if (bar_)
+        bar_->setValue(bar_->value() + 1); // the bar's step is 1
+    if (plot_)
+        plot_->AddReading(index, reading);
+    if (std::chrono::steady_clock::now() - shown_ >= kFrameInterval)
+        Show();
+}
+
+void SweepDisplay::Show() {
+    if (bar_)
+        bar_->repaint();
+    if (plot_)
+        plot_->RepaintPending();
+    shown_ = std::chrono::steady_clock::now();
 }
 
 } // namespace CalibrationPageParts

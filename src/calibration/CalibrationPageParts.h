@@ -3,6 +3,7 @@
 #include "calibration/SampleGrid.h"
 #include "platform/DialogTemplate.h"
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -31,16 +32,29 @@ void WriteCalibrationOrTell(int32_t lowWavelength, int32_t lowCounts, int32_t hi
 void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
 
 // The progress bar and the plot through one sweep. The sweep blocks the one
-// thread, so both are repainted directly after every sample.
+// thread, so no paint event arrives until it ends: every sample advances the
+// bar by one step and goes into the plot, and both are repainted directly
+// (repaint(), never the event loop) as often as a screen can show it, so
+// showing a sample costs far less than probing it.
 class SweepDisplay {
 public:
     // Sets the bar's range to 0..N and empties the plot.
     SweepDisplay(QProgressBar* bar, SweepPlot* plot, int32_t sampleCount);
-    CalibrationCore::Progress Callback() const;
+    // Shows the last samples.
+    ~SweepDisplay();
+    SweepDisplay(const SweepDisplay&) = delete;
+    SweepDisplay& operator=(const SweepDisplay&) = delete;
+
+    // Valid while this display lives.
+    CalibrationCore::Progress Callback();
 
 private:
+    void Sample(int32_t index, int32_t reading);
+    void Show();
+
     QProgressBar* bar_;
     SweepPlot* plot_;
+    std::chrono::steady_clock::time_point shown_;
 };
 
 } // namespace CalibrationPageParts

@@ -30,6 +30,7 @@ void SweepPlot::BeginSweep(int32_t sampleCount) {
     markers_.clear();
     step_ = CalibrationCore::SampleStep(sampleCount);
     scaleTop_ = kSmallestTop;
+    pending_ = QRect();
     RebuildCache();
     repaint();
 }
@@ -43,7 +44,7 @@ void SweepPlot::AddReading(int32_t index, int32_t reading) {
     readings_[at] = reading;
     if (FitScale(reading)) {
         RebuildCache();
-        repaint();
+        pending_ = rect();
         return;
     }
     if (cache_.isNull())
@@ -57,7 +58,14 @@ void SweepPlot::AddReading(int32_t index, int32_t reading) {
         painter.setPen(QPen(kCurveColour, 1.2));
         painter.drawLine(from, to);
     }
-    repaint(QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect());
+    pending_ |= QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect();
+}
+
+void SweepPlot::RepaintPending() {
+    if (pending_.isEmpty())
+        return;
+    repaint(pending_);
+    pending_ = QRect();
 }
 
 void SweepPlot::ShowReadings(const std::vector<int32_t>& readings, int32_t sampleCount) {

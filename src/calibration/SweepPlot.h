@@ -10,9 +10,10 @@
 
 // The readings of a calibration page's latest sweep, reading against DA
 // counts, with what the sweep found marked. A sweep blocks the one thread, so
-// the plot is fed sample by sample and repaints itself at once; each new
-// sample draws one segment into a cached picture and repaints only its strip,
-// so a sample costs about the same however long the sweep is.
+// the plot is fed sample by sample: each new sample draws one segment into a
+// cached picture, and RepaintPending puts the strips drawn since the last
+// time on the screen at once, so a sample costs about the same however long
+// the sweep is.
 class SweepPlot : public QWidget {
     Q_OBJECT
 public:
@@ -26,8 +27,10 @@ public:
 
     // Empties the plot for a sweep of sampleCount samples and drops the markers.
     void BeginSweep(int32_t sampleCount);
-    // Sample index of the current sweep, in order; repaints its strip at once.
+    // Sample index of the current sweep, in order; drawn into the cache.
     void AddReading(int32_t index, int32_t reading);
+    // Repaints what AddReading has drawn since the last call, directly.
+    void RepaintPending();
     // Shows readings already taken (all of one sweep) without markers.
     void ShowReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
     // Marks what the sweep found and repaints at once.
@@ -58,4 +61,5 @@ private:
     int32_t step_ = 4; // DA counts between samples
     int32_t scaleTop_ = 256;
     QPixmap cache_; // background, axes and curve
+    QRect pending_; // drawn into the cache, not yet on the screen
 };
