@@ -25,6 +25,7 @@ SweepPlot::SweepPlot(QWidget* parent) : QWidget(parent) {
 }
 
 void SweepPlot::BeginSweep(int32_t sampleCount) {
+    swept_ = true;
     readings_.clear();
     readings_.reserve(static_cast<size_t>(CalibrationCore::SweepSampleCount(sampleCount)));
     markers_.clear();
@@ -161,7 +162,7 @@ void SweepPlot::RebuildCache() {
     painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, QString::number(scaleTop_));
     painter.drawText(axis, Qt::AlignRight | Qt::AlignBottom, "0");
 
-    if (readings_.empty()) {
+    if (!swept_) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(plot, Qt::AlignCenter, tr("No sweep yet"));
         return;

@@ -60,6 +60,7 @@ private:
     std::vector<Marker> markers_;
     int32_t step_ = 4; // DA counts between samples
     int32_t scaleTop_ = 256;
-    QPixmap cache_; // background, axes and curve
-    QRect pending_; // drawn into the cache, not yet on the screen
+    QPixmap cache_;      // background, axes and curve
+    QRect pending_;      // drawn into the cache, not yet on the screen
+    bool swept_ = false; // a sweep has begun: no more "No sweep yet"
 };

@@ -18,9 +18,10 @@ std::string CliUsage() {
         usage += "\n";
     }
     usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n"
-             "sweep: the refined peak counts; sweep-bands: \"low|middle|high COUNTS INTENSITY\n"
-             "WAVELENGTH\" (a wavelength of 0 is completed from the other two); N samples,\n"
-             "1024 and 256 by default; --save writes the readings as \"counts<TAB>reading\"\n";
+             "sweep prints the refined peak counts (N = 1024 samples by default);\n"
+             "sweep-bands prints \"low|middle|high COUNTS INTENSITY WAVELENGTH\", a wavelength\n"
+             "given as 0 completed from the other two bands (N = 256 by default);\n"
+             "--save FILE writes one \"counts<TAB>reading\" line (CR LF) per sample\n";
     return usage;
 }
 
