@@ -29,25 +29,3 @@ TEST(SweepOptions, DefaultsFormsAndTheSampleCountNormalisedAsThePagesDo) {
         EXPECT_EQ(options.savePath, c.save);
     }
 }
-
-TEST(SweepOptions, RefusalsSayWhy) {
-    struct Case {
-        std::vector<std::string> words;
-        bool withWavelengths;
-        std::string reason;
-    } cases[] = {
-        {{"--samples"}, false, "--samples needs a value"},
-        {{"--samples", "4x"}, false, "not a 32-bit integer: 4x"},
-        {{"--samples", "3000000000"}, false, "not a 32-bit integer: 3000000000"},
-        {{"--wavelengths", "1", "2", "3"}, false, "unknown argument --wavelengths"},
-        {{"--wavelengths", "1", "2"}, true, "--wavelengths needs three values"},
-        {{"--save="}, true, "--save needs a file name"},
-        {{"340"}, true, "unknown argument 340"},
-    };
-    for (const Case& c : cases) {
-        SweepOptions options;
-        std::string reason;
-        EXPECT_FALSE(ParseSweepOptions(c.words, c.withWavelengths, 256, options, reason));
-        EXPECT_EQ(reason, c.reason);
-    }
-}
