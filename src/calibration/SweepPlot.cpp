@@ -7,6 +7,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -86,7 +87,7 @@ void SweepPlot::SetMarkers(std::vector<Marker> markers) {
 int SweepPlot::XOfCounts(double counts) const {
     const QRect plot = PlotRect();
     const double clamped = std::clamp(counts, 0.0, kLastCounts);
-    return plot.left() + static_cast<int>(clamped * (plot.width() - 1) / kLastCounts + 0.5);
+    return plot.left() + static_cast<int>(std::lround(clamped * (plot.width() - 1) / kLastCounts));
 }
 
 void SweepPlot::paintEvent(QPaintEvent* event) {
