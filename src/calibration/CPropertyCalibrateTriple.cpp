@@ -1,13 +1,36 @@
 #include "calibration/CPropertyCalibrateTriple.h"
 
 #include "DialogTemplates.h"
+#include "calibration/BandSweep.h"
+#include "calibration/CalibrationPageParts.h"
 #include "calibration/SampleGrid.h"
+#include "calibration/SweepPlot.h"
+#include "device/AdcLink.h"
+#include "platform/AppMessageBox.h"
 #include "platform/DataExchange.h"
+#include "platform/ExchangeText.h"
 #include "platform/SettingsFile.h"
+#include "platform/WaitCursor.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 
-CPropertyCalibrateTriple::CPropertyCalibrateTriple() : CPropertyPage(TripleCalibrationDialog()) {
+namespace {
+
+const DialogTemplate& PageTemplate() {
+    static const DialogTemplate grown =
+        CalibrationPageParts::WithPlotRoom(TripleCalibrationDialog());
+    return grown;
+}
+
+// The nine band edits.
+constexpr int kBandEdits[] = {1017, 1019, 1023, 1021, 1022, 1024, 1018, 1020, 1025};
+
+} // namespace
+
+CPropertyCalibrateTriple::CPropertyCalibrateTriple() : CPropertyPage(PageTemplate()) {
     sampleCount = CalibrationCore::NormaliseSampleCount(static_cast<int32_t>(
         SettingsFile::GetProfileInt("Triple Band Calibration", "Values", 256)));
     SettingsFile::WriteProfileInt("Triple Band Calibration", "Values", sampleCount);
@@ -24,4 +47,118 @@ void CPropertyCalibrateTriple::DoDataExchange(DataExchange& dx) {
     ExchangeInteger(dx, 1019, lowCounts);
     ExchangeInteger(dx, 1017, lowWavelength);
     ExchangeInteger(dx, 1023, lowIntensity);
+}
+
+void CPropertyCalibrateTriple::ConnectControls() {
+    if (plot)
+        return;
+    plot = CalibrationPageParts::CreatePlot(*this, TripleCalibrationDialog());
+    if (auto* button = ControlAs<QPushButton>(1007))
+        connect(button, &QPushButton::clicked, this, &CPropertyCalibrateTriple::OnRun);
+    if (auto* button = ControlAs<QPushButton>(1009))
+        connect(button, &QPushButton::clicked, this, &CPropertyCalibrateTriple::OnSaveToFile);
+    for (const int id : kBandEdits)
+        if (auto* edit = ControlAs<QLineEdit>(id))
+            connect(edit, &QLineEdit::textChanged, this, &CPropertyCalibrateTriple::OnEditChange);
+}
+
+bool CPropertyCalibrateTriple::OnSetActive() {
+    ConnectControls();
+    lowCounts = lowWavelength = lowIntensity = 0;
+    middleCounts = middleWavelength = middleIntensity = 0;
+    highCounts = highWavelength = highIntensity = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // a failed read writes no field, so two failures leave them all 0
+        if (AdcLink::ReadCalibration(lowWavelength, lowCounts, highWavelength, highCounts)) {
+            SetModified(true);
+            break;
+        }
+        WaitCursor wait;
+        CalibrationPageParts::PauseBeforeRetry();
+        SetModified(false);
+    }
+    // The bar's step is 1 for good: SweepDisplay advances it by one per sample.
+    UpdateData(false);
+    return CPropertyPage::OnSetActive();
+}
+
+bool CPropertyCalibrateTriple::OnKillActive() {
+    return KillActiveUnmodified();
+}
+
+bool CPropertyCalibrateTriple::OnApply() {
+    // only the displayed calibration page writes; the middle band is never sent
+    if (!isVisible())
+        return true;
+    UpdateData(true);
+    CalibrationPageParts::WriteCalibrationOrTell(lowWavelength, lowCounts, highWavelength,
+                                                 highCounts);
+    return true;
+}
+
+void CPropertyCalibrateTriple::OnRun() {
+    UpdateData(true); // so the typed wavelengths take effect
+    WaitCursor wait;
+    if (SweepForBands())
+        ShowFoundBands();
+    else
+        AppMessageBox("Error in calibration");
+    if (progressBar)
+        progressBar->setValue(0);
+}
+
+bool CPropertyCalibrateTriple::SweepForBands() {
+    CalibrationPageParts::SweepDisplay display(progressBar, plot, sampleCount);
+    CalibrationCore::Bands bands;
+    bands.low = {lowCounts, lowWavelength, lowIntensity};
+    bands.middle = {middleCounts, middleWavelength, middleIntensity};
+    bands.high = {highCounts, highWavelength, highIntensity};
+    if (!CalibrationCore::SweepForBands(sampleCount, samples, bands, AdcLink::ProbeAnalogChannel,
+                                        display.Callback()))
+        return false;
+    lowCounts = bands.low.counts;
+    lowWavelength = bands.low.wavelength;
+    lowIntensity = bands.low.intensity;
+    middleCounts = bands.middle.counts;
+    middleWavelength = bands.middle.wavelength;
+    middleIntensity = bands.middle.intensity;
+    highCounts = bands.high.counts;
+    highWavelength = bands.high.wavelength;
+    highIntensity = bands.high.intensity;
+    UpdateData(false);
+    return true;
+}
+
+void CPropertyCalibrateTriple::ShowFoundBands() {
+    if (!plot)
+        return;
+    plot->SetMarkers({{lowCounts, "low", QColor(200, 40, 40)},
+                      {middleCounts, "middle", QColor(30, 140, 60)},
+                      {highCounts, "high", QColor(190, 110, 0)}});
+}
+
+void CPropertyCalibrateTriple::OnEditChange() {
+    if (IsExchanging())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        focus = window()->focusWidget(); // the window's own choice while it is not active
+    // Only the page's band edits: a change can only come from one of them, and
+    // a button's caption must never be turned into "0".
+    int id = 0;
+    for (const int candidate : kBandEdits)
+        if (Control(candidate) == focus)
+            id = candidate;
+    if (id <= 0)
+        return;
+    auto* edit = ControlAs<QLineEdit>(id);
+    int32_t value = 0;
+    if (!ParseInteger(edit->text().toStdString(), value))
+        edit->setText("0"); // raises this notification again, which then reads 0
+    UpdateData(true);
+}
+
+void CPropertyCalibrateTriple::OnSaveToFile() {
+    // writes the readings held: fewer than N after a failed sweep, none before the first
+    CalibrationPageParts::SaveReadings(samples, sampleCount);
 }

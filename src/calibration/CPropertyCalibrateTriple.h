@@ -6,12 +6,31 @@
 #include <vector>
 
 class QProgressBar;
+class SweepPlot;
 
-// "Triple Band Calibration": one sweep behind a three-band filter.
+// "Triple Band Calibration": one sweep behind a three-band filter finds the
+// counts of all three bands; the low and high bands become the calibration.
 class CPropertyCalibrateTriple : public CPropertyPage {
     Q_OBJECT
 public:
     CPropertyCalibrateTriple();
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    bool OnApply() override;
+
+    void OnRun();
+    void OnSaveToFile();
+    // Any of the nine edits changed: a text that is not a number becomes "0",
+    // then the fields follow the controls.
+    void OnEditChange();
+
+    // Sweeps the counts range into samples and fills the nine band fields.
+    // False when a probe failed; the fields are then unchanged.
+    bool SweepForBands();
+
+    // The plot of the latest sweep; none before the first display.
+    SweepPlot* Plot() const { return plot; }
 
     QProgressBar* progressBar = nullptr;
     int32_t highCounts = 0;
@@ -23,9 +42,15 @@ public:
     int32_t lowCounts = 0;
     int32_t lowWavelength = 0; // nm
     int32_t lowIntensity = 0;
-    int32_t sampleCount = 0;      // samples in one sweep
-    std::vector<int32_t> samples; // readings of the latest sweep
+    int32_t sampleCount = 0;      // samples in one sweep, as stored in the settings
+    std::vector<int32_t> samples; // readings of the latest sweep, as many as were taken
 
 protected:
     void DoDataExchange(DataExchange& dx) override;
+
+private:
+    void ConnectControls();
+    void ShowFoundBands();
+
+    SweepPlot* plot = nullptr;
 };

@@ -1,11 +1,12 @@
 #include "CliCommands.h"
 
 #include "CliArguments.h"
+#include "SweepCommands.h"
 #include "device/AdcLink.h"
+#include "device/DevicePorts.h"
 #include "device/TerminalCommand.h"
 #include "device/VersionQuery.h"
 #include "device/WavelengthCommand.h"
-#include "device/DevicePorts.h"
 
 #include <ostream>
 
@@ -124,6 +125,10 @@ const std::vector<CliCommand>& CliCommandTable() {
         {"read-calibration", "", 0, false, true, ReadCalibrationCommand},
         {"write-calibration", "LW LC HW HC", 4, true, true, WriteCalibrationCommand},
         {"probe", "COUNTS", 1, true, true, ProbeCommand},
+        {"sweep", "[--samples N] [--save FILE]", -1, false, true, PeakSweepCommand,
+         CheckPeakSweepArguments},
+        {"sweep-bands", "[--samples N] [--wavelengths LW MW HW] [--save FILE]", -1, false, true,
+         BandSweepCommand, CheckBandSweepArguments},
     };
     return table;
 }

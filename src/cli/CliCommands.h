@@ -23,6 +23,10 @@ struct CliCommand {
     bool integerArguments; // every argument must be a 32-bit integer
     bool usesPort;         // opened with the handshake before, closed after
     CliStatus (*run)(const CliContext& context);
+    // Commands with options check their own arguments (argumentCount and
+    // integerArguments are then not looked at).
+    bool (*checkArguments)(const std::vector<std::string>& arguments,
+                           std::string& reason) = nullptr;
 };
 
 const std::vector<CliCommand>& CliCommandTable();

@@ -17,7 +17,11 @@ std::string CliUsage() {
             usage += std::string(" ") + command.argumentNames;
         usage += "\n";
     }
-    usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n";
+    usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n"
+             "sweep prints the refined peak counts (N = 1024 samples by default);\n"
+             "sweep-bands prints \"low|middle|high COUNTS INTENSITY WAVELENGTH\", a wavelength\n"
+             "given as 0 completed from the other two bands (N = 256 by default);\n"
+             "--save FILE writes one \"counts<TAB>reading\" line (CR LF) per sample\n";
     return usage;
 }
 
@@ -31,6 +35,8 @@ CliStatus UsageError(std::ostream& err, const std::string& reason) {
 // Checks the arguments against the command's row before the port is touched.
 bool CheckArguments(const CliCommand& command, const std::vector<std::string>& arguments,
                     std::string& reason) {
+    if (command.checkArguments)
+        return command.checkArguments(arguments, reason);
     if (static_cast<int>(arguments.size()) != command.argumentCount) {
         reason = std::string(command.name) + " takes " + std::to_string(command.argumentCount) +
                  " argument(s)";

@@ -1,0 +1,102 @@
+#include "calibration/CalibrationPageParts.h"
+
+#include "calibration/CalibrationFile.h"
+#include "calibration/SweepPlot.h"
+#include "device/AdcLink.h"
+#include "platform/AppMessageBox.h"
+#include "platform/CPropertyPage.h"
+#include "platform/DialogLayout.h"
+#include "platform/SaveFileDialog.h"
+
+#include <QFontMetrics>
+#include <QProgressBar>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace CalibrationPageParts {
+
+namespace {
+
+// The plot's place in dialog units, below the template's lowest control.
+constexpr int kPlotLeft = 7;
+constexpr int kPlotOverlap = 4; // the template keeps a margin this deep under its controls
+constexpr int kPlotHeight = 64;
+
+// A screen shows about 60 frames a second; repainting more often only slows the sweep.
+constexpr std::chrono::milliseconds kFrameInterval(16);
+
+} // namespace
+
+DialogTemplate WithPlotRoom(const DialogTemplate& dialog) {
+    DialogTemplate grown = dialog;
+    grown.height += kPlotHeight;
+    return grown;
+}
+
+SweepPlot* CreatePlot(CPropertyPage& page, const DialogTemplate& original) {
+    auto* plot = new SweepPlot(&page);
+    const DialogUnits units = DialogUnitsOf(QFontMetrics(page.font()));
+    plot->setGeometry(DialogRectToPixels(kPlotLeft, original.height - kPlotOverlap,
+                                         original.width - 2 * kPlotLeft, kPlotHeight, units));
+    plot->show();
+    return plot;
+}
+
+void PauseBeforeRetry() {
+    // a controller busy with a previous command often answers the second read
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+void WriteCalibrationOrTell(int32_t lowWavelength, int32_t lowCounts, int32_t highWavelength,
+                            int32_t highCounts) {
+    std::string errorText = "no error";
+    if (!AdcLink::WriteCalibration(lowWavelength, lowCounts, highWavelength, highCounts, errorText))
+        AppMessageBox(errorText);
+}
+
+void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount) {
+    std::string path; // no initial name
+    if (!CurrentSaveFileDialog().AskSavePath(
+            "txt", "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", path))
+        return;
+    std::string errorText;
+    if (!CalibrationCore::WriteCalibrationFile(path, readings, sampleCount, errorText))
+        AppMessageBox(errorText);
+}
+
+SweepDisplay::SweepDisplay(QProgressBar* bar, SweepPlot* plot, int32_t sampleCount)
+    : bar_(bar), plot_(plot), shown_(std::chrono::steady_clock::now()) {
+    if (bar_)
+        bar_->setRange(0, CalibrationCore::SweepSampleCount(sampleCount));
+    if (plot_)
+        plot_->BeginSweep(sampleCount);
+}
+
+SweepDisplay::~SweepDisplay() {
+    Show();
+}
+
+CalibrationCore::Progress SweepDisplay::Callback() {
+    return [this](int32_t index, int32_t reading) { Sample(index, reading); };
+}
+
+void SweepDisplay::Sample(int32_t index, int32_t reading) {
+    if (bar_)
+        bar_->setValue(bar_->value() + 1); // the bar's step is 1
+    if (plot_)
+        plot_->AddReading(index, reading);
+    if (std::chrono::steady_clock::now() - shown_ >= kFrameInterval)
+        Show();
+}
+
+void SweepDisplay::Show() {
+    if (bar_)
+        bar_->repaint();
+    if (plot_)
+        plot_->RepaintPending();
+    shown_ = std::chrono::steady_clock::now();
+}
+
+} // namespace CalibrationPageParts

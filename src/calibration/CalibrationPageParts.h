@@ -1,0 +1,60 @@
+#pragma once
+
+#include "calibration/SampleGrid.h"
+#include "platform/DialogTemplate.h"
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+class CPropertyPage;
+class QProgressBar;
+class SweepPlot;
+
+// The steps both calibration pages take alike.
+namespace CalibrationPageParts {
+
+// The page's dialog with room below its own controls for the sweep plot;
+// the sheet grows to fit it.
+DialogTemplate WithPlotRoom(const DialogTemplate& dialog);
+// Creates the plot in that room, below everything the template places.
+SweepPlot* CreatePlot(CPropertyPage& page, const DialogTemplate& original);
+
+// The pause before a calibration read is tried again.
+void PauseBeforeRetry();
+
+// Sends the calibration; shows WriteCalibration's reason when it fails.
+void WriteCalibrationOrTell(int32_t lowWavelength, int32_t lowCounts, int32_t highWavelength,
+                            int32_t highCounts);
+
+// Asks for a file and writes the readings held in the calibration text file
+// format; a file error names the file in the message box.
+void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
+
+// The progress bar and the plot through one sweep. The sweep blocks the one
+// thread, so no paint event arrives until it ends: every sample advances the
+// bar by one step and goes into the plot, and both are repainted directly
+// (repaint(), never the event loop) as often as a screen can show it, so
+// showing a sample costs far less than probing it.
+class SweepDisplay {
+public:
+    // Sets the bar's range to 0..N and empties the plot.
+    SweepDisplay(QProgressBar* bar, SweepPlot* plot, int32_t sampleCount);
+    // Shows the last samples.
+    ~SweepDisplay();
+    SweepDisplay(const SweepDisplay&) = delete;
+    SweepDisplay& operator=(const SweepDisplay&) = delete;
+
+    // Valid while this display lives.
+    CalibrationCore::Progress Callback();
+
+private:
+    void Sample(int32_t index, int32_t reading);
+    void Show();
+
+    QProgressBar* bar_;
+    SweepPlot* plot_;
+    std::chrono::steady_clock::time_point shown_;
+};
+
+} // namespace CalibrationPageParts

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+// The readings of a calibration page's latest sweep, reading against DA
+// counts, with what the sweep found marked. A sweep blocks the one thread, so
+// the plot is fed sample by sample: each new sample draws one segment into a
+// cached picture, and RepaintPending puts the strips drawn since the last
+// time on the screen at once, so a sample costs about the same however long
+// the sweep is.
+class SweepPlot : public QWidget {
+    Q_OBJECT
+public:
+    struct Marker {
+        int32_t counts; // DA counts of the found centre
+        QString label;
+        QColor colour;
+    };
+
+    explicit SweepPlot(QWidget* parent = nullptr);
+
+    // Empties the plot for a sweep of sampleCount samples and drops the markers.
+    void BeginSweep(int32_t sampleCount);
+    // Sample index of the current sweep, in order; drawn into the cache.
+    void AddReading(int32_t index, int32_t reading);
+    // Repaints what AddReading has drawn since the last call, directly.
+    void RepaintPending();
+    // Shows readings already taken (all of one sweep) without markers.
+    void ShowReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
+    // Marks what the sweep found and repaints at once.
+    void SetMarkers(std::vector<Marker> markers);
+
+    const std::vector<int32_t>& Readings() const { return readings_; }
+    const std::vector<Marker>& Markers() const { return markers_; }
+    // The reading at the top of the plot: a power of two at or above every reading.
+    int32_t ScaleTop() const { return scaleTop_; }
+    // Horizontal pixel position of DA counts, for tests of the markers.
+    int XOfCounts(double counts) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QRect PlotRect() const;
+    QPointF PointOf(size_t index) const;
+    // Axes and the whole curve into the cached picture.
+    void RebuildCache();
+    // Raises the scale to fit reading; true when it changed.
+    bool FitScale(int32_t reading);
+    void DrawMarkers(QPainter& painter) const;
+
+    std::vector<int32_t> readings_; // the sweep's readings in sample order
+    std::vector<Marker> markers_;
+    int32_t step_ = 4; // DA counts between samples
+    int32_t scaleTop_ = 256;
+    QPixmap cache_;      // background, axes and curve
+    QRect pending_;      // drawn into the cache, not yet on the screen
+    bool swept_ = false; // a sweep has begun: no more "No sweep yet"
+};

@@ -1,0 +1,147 @@
+#include "SweepCommands.h"
+
+#include "CliArguments.h"
+#include "calibration/BandSweep.h"
+#include "calibration/CalibrationFile.h"
+#include "calibration/PeakSweep.h"
+#include "calibration/SampleGrid.h"
+#include "device/AdcLink.h"
+
+#include <ostream>
+
+namespace {
+
+// The pages' defaults for "Values".
+constexpr int32_t kPeakSamples = 1024;
+constexpr int32_t kBandSamples = 256;
+
+// The value of "--name VALUE" or "--name=VALUE" at arguments[i].
+bool OptionValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
+                 std::string& value, bool& matched, std::string& reason) {
+    const std::string& word = arguments[i];
+    matched = word == name || word.compare(0, name.size() + 1, name + "=") == 0;
+    if (!matched)
+        return true;
+    if (word.size() > name.size()) {
+        value = word.substr(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= arguments.size()) {
+        reason = name + " needs a value";
+        return false;
+    }
+    value = arguments[++i];
+    return true;
+}
+
+bool ParseInteger(const std::string& text, int32_t& value, std::string& reason) {
+    if (ParseInt32(text, value))
+        return true;
+    reason = "not a 32-bit integer: " + text;
+    return false;
+}
+
+CliStatus SaveIfAsked(const CliContext& context, const SweepOptions& options,
+                      const std::vector<int32_t>& samples) {
+    if (options.savePath.empty())
+        return cliSuccess;
+    std::string errorText;
+    if (!CalibrationCore::WriteCalibrationFile(options.savePath, samples, options.samples,
+                                               errorText)) {
+        context.err << errorText << "\n";
+        return cliDeviceFailure;
+    }
+    return cliSuccess;
+}
+
+CliStatus SweepFailed(const CliContext& context) {
+    context.err << "Error in calibration\n";
+    return cliDeviceFailure;
+}
+
+} // namespace
+
+bool ParseSweepOptions(const std::vector<std::string>& arguments, bool withWavelengths,
+                       int32_t defaultSamples, SweepOptions& options, std::string& reason) {
+    int32_t samples = defaultSamples;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string value;
+        bool matched = false;
+        if (!OptionValue(arguments, i, "--samples", value, matched, reason))
+            return false;
+        if (matched) {
+            if (!ParseInteger(value, samples, reason))
+                return false;
+            continue;
+        }
+        if (!OptionValue(arguments, i, "--save", value, matched, reason))
+            return false;
+        if (matched) {
+            if (value.empty()) {
+                reason = "--save needs a file name";
+                return false;
+            }
+            options.savePath = value;
+            continue;
+        }
+        if (withWavelengths && arguments[i] == "--wavelengths") {
+            if (i + 3 >= arguments.size()) {
+                reason = "--wavelengths needs three values";
+                return false;
+            }
+            for (int32_t& wavelength : options.wavelengths)
+                if (!ParseInteger(arguments[++i], wavelength, reason))
+                    return false;
+            continue;
+        }
+        reason = "unknown argument " + arguments[i];
+        return false;
+    }
+    options.samples = CalibrationCore::NormaliseSampleCount(samples);
+    return true;
+}
+
+bool CheckPeakSweepArguments(const std::vector<std::string>& arguments, std::string& reason) {
+    SweepOptions options;
+    return ParseSweepOptions(arguments, false, kPeakSamples, options, reason);
+}
+
+bool CheckBandSweepArguments(const std::vector<std::string>& arguments, std::string& reason) {
+    SweepOptions options;
+    return ParseSweepOptions(arguments, true, kBandSamples, options, reason);
+}
+
+CliStatus PeakSweepCommand(const CliContext& context) {
+    SweepOptions options;
+    std::string reason;
+    ParseSweepOptions(context.arguments, false, kPeakSamples, options, reason); // checked before
+    std::vector<int32_t> samples;
+    int32_t counts = 0;
+    if (!CalibrationCore::SweepForPeak(options.samples, samples, counts,
+                                       AdcLink::ProbeAnalogChannel))
+        return SweepFailed(context);
+    context.out << counts << "\n";
+    return SaveIfAsked(context, options, samples);
+}
+
+CliStatus BandSweepCommand(const CliContext& context) {
+    SweepOptions options;
+    std::string reason;
+    ParseSweepOptions(context.arguments, true, kBandSamples, options, reason); // checked before
+    std::vector<int32_t> samples;
+    CalibrationCore::Bands bands;
+    bands.low.wavelength = options.wavelengths[0];
+    bands.middle.wavelength = options.wavelengths[1];
+    bands.high.wavelength = options.wavelengths[2];
+    if (!CalibrationCore::SweepForBands(options.samples, samples, bands,
+                                        AdcLink::ProbeAnalogChannel))
+        return SweepFailed(context);
+    const struct {
+        const char* name;
+        const CalibrationCore::Band& band;
+    } lines[] = {{"low", bands.low}, {"middle", bands.middle}, {"high", bands.high}};
+    for (const auto& line : lines)
+        context.out << line.name << " " << line.band.counts << " " << line.band.intensity << " "
+                    << line.band.wavelength << "\n";
+    return SaveIfAsked(context, options, samples);
+}

@@ -1,0 +1,150 @@
+// The "Triple Band Calibration" page driven through its events against a
+// scripted controller.
+#include "CalibrationPageFixture.h"
+
+#include "calibration/SweepPlot.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using TriplePage = CalibrationPageTest;
+
+// N = 16: step 256, minimum change count 0; bands peak at indices 2, 6 and 10.
+const std::vector<int32_t> kBandReadings = {0, 0, 60, 0, 0, 0, 90, 0, 0, 0, 40, 0, 0, 0, 0, 0};
+
+void SetBandFields(CPropertyCalibrateTriple& page, int32_t value) {
+    for (int32_t* field : {&page.lowCounts, &page.lowWavelength, &page.lowIntensity,
+                           &page.middleCounts, &page.middleWavelength, &page.middleIntensity,
+                           &page.highCounts, &page.highWavelength, &page.highIntensity})
+        *field = value;
+}
+
+TEST_F(TriplePage, ActivationClearsAllNineFieldsThenReadsTwiceAtMost) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("??\r\n");
+    controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+    controller.Expect("RC;\r\n").Reply("??\r\n");
+    controller.Expect("RC;\r\n").Reply("??\r\n");
+    Connect();
+    ShowSheet();
+    SetBandFields(*triple, 9);
+
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    EXPECT_EQ(triple->lowWavelength, 300);
+    EXPECT_EQ(triple->lowCounts, 410);
+    EXPECT_EQ(triple->highWavelength, 600);
+    EXPECT_EQ(triple->highCounts, 3650);
+    EXPECT_EQ(triple->middleWavelength, 0);
+    EXPECT_EQ(triple->middleCounts, 0);
+    EXPECT_EQ(triple->lowIntensity + triple->middleIntensity + triple->highIntensity, 0);
+    EXPECT_EQ(Text(*triple, 1024), "0");
+    EXPECT_TRUE(triple->IsModified());
+
+    ASSERT_TRUE(sheet->SetActivePage(0));
+    SetBandFields(*triple, 9);
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    for (const int id : {1017, 1019, 1023, 1021, 1022, 1024, 1018, 1020, 1025})
+        EXPECT_EQ(Text(*triple, id), "0") << id;
+    EXPECT_EQ(triple->highCounts, 0);
+    EXPECT_FALSE(triple->IsModified());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+    ScriptSweep(kBandReadings, 256);
+    controller.Expect("WC,340,512,510,2560;\r\n").Reply("WC,0!\r\n");
+    ScriptHandshake(controller, "(250,700)");
+    Connect();
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    Type(*triple, 1017, "340");
+    Type(*triple, 1018, "510");
+
+    triple->ControlAs<QPushButton>(1007)->click();
+
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(triple->lowCounts, 512);
+    EXPECT_EQ(triple->lowIntensity, 60);
+    EXPECT_EQ(triple->middleCounts, 1536);
+    EXPECT_EQ(triple->middleIntensity, 90);
+    EXPECT_EQ(triple->highCounts, 2560);
+    EXPECT_EQ(triple->highIntensity, 40);
+    EXPECT_EQ(triple->middleWavelength, 425); // halfway between 340 and 510
+    EXPECT_EQ(Text(*triple, 1021), "425");
+    EXPECT_EQ(Text(*triple, 1025), "40");
+    EXPECT_EQ(triple->progressBar->value(), 0);
+    ASSERT_EQ(triple->Plot()->Markers().size(), 3u);
+    EXPECT_EQ(triple->Plot()->Markers()[1].counts, 1536);
+    EXPECT_EQ(triple->Plot()->Readings(), kBandReadings);
+
+    EXPECT_TRUE(triple->OnApply()); // the middle band is never sent
+    ASSERT_TRUE(sheet->SetActivePage(0));
+    EXPECT_TRUE(triple->OnApply()); // not displayed: nothing is sent
+    EXPECT_EQ(controller.Finish(), "");
+
+    saveDialog.answer = scratchDir + "/bands.txt";
+    triple->OnSaveToFile();
+    EXPECT_EQ(ReadFileBytes(saveDialog.answer), CalibrationText(kBandReadings, 256));
+}
+
+TEST_F(TriplePage, AProbeFailureKeepsTheFieldsAndSaveWritesOnlyTheReadingsHeld) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+    ScriptSweep({3, 4, 5}, 256);
+    ScriptProbe(3 * 256, "RA,1"); // one number only
+    Connect();
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    Type(*triple, 1024, "77");
+
+    triple->OnRun();
+
+    EXPECT_EQ(messages, std::vector<std::string>{"Error in calibration"});
+    EXPECT_EQ(triple->lowCounts, 410);
+    EXPECT_EQ(triple->middleIntensity, 77);
+    EXPECT_EQ(triple->highCounts, 3650);
+    EXPECT_EQ(triple->progressBar->value(), 0);
+    EXPECT_EQ(triple->samples, (std::vector<int32_t>{3, 4, 5}));
+    EXPECT_EQ(controller.Finish(), "");
+
+    saveDialog.answer = scratchDir + "/partial.txt";
+    triple->OnSaveToFile();
+    EXPECT_EQ(ReadFileBytes(saveDialog.answer), "0\t3\r\n256\t4\r\n512\t5\r\n");
+
+    // nothing left to overwrite: the file error names the file
+    saveDialog.answer = scratchDir;
+    triple->OnSaveToFile();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "Access to " + scratchDir + " was denied.");
+}
+
+TEST_F(TriplePage, AnEmptiedFieldShowsZeroAndFieldsFollowEveryKeystroke) {
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2)); // no link: all zeros
+    auto* edit = triple->ControlAs<QLineEdit>(1021);
+    edit->setFocus();
+    QTest::keyClicks(edit, "42");
+    EXPECT_EQ(triple->middleWavelength, 42); // "042": the leading 0 stays in the text
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "0");
+    EXPECT_EQ(triple->middleWavelength, 0);
+    edit->clear();
+    QTest::keyClicks(edit, "-");
+    EXPECT_EQ(edit->text(), "0");
+
+    // the page's own transfers do not reach the handler
+    triple->highIntensity = 12;
+    triple->UpdateData(false);
+    EXPECT_EQ(Text(*triple, 1025), "12");
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace

@@ -1,0 +1,124 @@
+// vornadc-cli sweep and sweep-bands run as programs against the simulated controller.
+#include "ProcessRunner.h"
+#include "sim/SimOptics.h"
+#include "sim/SimServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+class CliSweep : public ::testing::Test {
+protected:
+    void StartSim(SimOptions options = SimOptions()) {
+        options.noiseSigma = 0;
+        server = std::make_unique<SimServer>(options);
+        std::string error;
+        ASSERT_TRUE(server->Start(error)) << error;
+    }
+
+    ProcessResult Run(std::vector<std::string> words) {
+        words.insert(words.begin(), {VORNADC_CLI, "--port", server->SlavePath()});
+        return RunProcess(words);
+    }
+
+    std::string TempPath(const std::string& name) {
+        return testing::TempDir() + "clisweep_" + std::to_string(getpid()) + "_" + name;
+    }
+
+    std::unique_ptr<SimServer> server;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(CliSweep, SweepPrintsThePeakCountsOfTheFilterInTheBeam) {
+    StartSim();
+    ASSERT_EQ(Run({"send", "SF,450"}).exitCode, 0);
+    const std::string path = TempPath("peak.txt");
+    const ProcessResult result = Run({"sweep", "--save", path});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    int counts = -1;
+    char end = 0;
+    ASSERT_EQ(std::sscanf(result.out.c_str(), "%d%c", &counts, &end), 2) << result.out;
+    EXPECT_EQ(end, '\n');
+    EXPECT_EQ(result.out, std::to_string(counts) + "\n");
+    EXPECT_NEAR(SimOptics::TrueWavelength(counts), 450.0, 2.0) << counts;
+
+    const std::string text = ReadAll(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1024);
+    EXPECT_EQ(text.compare(0, 2, "0\t"), 0) << text.substr(0, 20);
+    EXPECT_NE(text.find("\r\n4092\t"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+TEST_F(CliSweep, SweepBandsPrintsThreeLinesWithTheMiddleWavelengthCompleted) {
+    StartSim();
+    ASSERT_EQ(Run({"send", "SF,340,425,510"}).exitCode, 0);
+    const std::string path = TempPath("bands.txt");
+    const ProcessResult result =
+        Run({"sweep-bands", "--wavelengths", "340", "0", "510", "--samples=255", "--save", path});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::istringstream lines(result.out);
+    const char* names[] = {"low", "middle", "high"};
+    const double nominal[] = {340, 425, 510};
+    for (int band = 0; band < 3; ++band) {
+        std::string name;
+        int counts = 0, intensity = 0, wavelength = 0;
+        ASSERT_TRUE(lines >> name >> counts >> intensity >> wavelength) << result.out;
+        EXPECT_EQ(name, names[band]);
+        EXPECT_NEAR(SimOptics::TrueWavelength(counts), nominal[band], 3.0) << name;
+        EXPECT_GT(intensity, 100) << name;
+        EXPECT_NEAR(wavelength, nominal[band], band == 1 ? 4 : 0) << name;
+    }
+    std::string rest;
+    EXPECT_FALSE(lines >> rest) << rest;
+    EXPECT_EQ(result.out.back(), '\n');
+    // --samples 255 is normalised to 254, as the pages do
+    const std::string text = ReadAll(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 254);
+    std::remove(path.c_str());
+}
+
+TEST_F(CliSweep, AFailedSweepSaysSoOnStderrAndExitsOne) {
+    SimOptions options;
+    options.dropEvery = 40; // a probe meets a silent controller
+    StartSim(options);
+    const std::string path = TempPath("never.txt");
+    const ProcessResult result = Run({"sweep", "--samples", "64", "--save", path});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Error in calibration\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(std::ifstream(path).good());
+}
+
+TEST_F(CliSweep, BadOptionsAreUsageErrorsBeforeThePortIsTouched) {
+    StartSim();
+    for (const std::vector<std::string>& words :
+         std::vector<std::vector<std::string>>{{"sweep", "--samples", "many"},
+                                               {"sweep", "--samples"},
+                                               {"sweep", "--wavelengths", "1", "2", "3"},
+                                               {"sweep-bands", "--wavelengths", "340", "510"},
+                                               {"sweep-bands", "extra"},
+                                               {"sweep", "--save="}}) {
+        const ProcessResult result = Run(words);
+        EXPECT_EQ(result.exitCode, 2) << words.back();
+        EXPECT_NE(result.err.find("usage:"), std::string::npos) << words.back();
+    }
+    const ProcessResult saveFails = Run({"sweep", "--samples", "16", "--save", "/"});
+    EXPECT_EQ(saveFails.exitCode, 1);
+    EXPECT_EQ(saveFails.err, "Access to / was denied.\n");
+    EXPECT_FALSE(saveFails.out.empty()); // the counts were found and printed first
+}
+
+} // namespace
