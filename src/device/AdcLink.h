@@ -16,8 +16,14 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
 bool IsPortOpen();
 bool ClosePort();
 bool SendCommand(std::string command);
+// A line that reaches 4096 bytes fails; the rest of it, up to and including its
+// LF, is then discarded (at most another 4096 bytes) so the next read starts in step.
 bool ReadReply(std::string& reply);
+// Single-byte reads that have ended without a byte since the process started;
+// a diagnostic of how long a silent controller kept the link waiting.
+int64_t ReadTimeoutCount();
 // Fills at most 10 entries; returns the number written (a -1 end marker included).
+// Values beyond 32 bits saturate; a text with more numbers stops at the tenth.
 int ScanNumbers(int32_t (&numbers)[10], const std::string& text);
 
 // Connection handshake and wavelength range (nm).

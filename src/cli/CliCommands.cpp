@@ -1,0 +1,136 @@
+#include "CliCommands.h"
+
+#include "CliArguments.h"
+#include "device/AdcLink.h"
+#include "device/TerminalCommand.h"
+#include "device/VersionQuery.h"
+#include "device/WavelengthCommand.h"
+#include "device/DevicePorts.h"
+
+#include <ostream>
+
+namespace {
+
+int32_t Argument(const CliContext& context, std::size_t index) {
+    int32_t value = 0;
+    ParseInt32(context.arguments[index], value); // checked before the command runs
+    return value;
+}
+
+CliStatus Fail(const CliContext& context, const std::string& reason) {
+    context.err << reason << "\n";
+    return cliDeviceFailure;
+}
+
+CliStatus ListPorts(const CliContext& context) {
+    for (const std::string& name : DevicePorts::List())
+        context.out << name << "\n";
+    return cliSuccess;
+}
+
+CliStatus ShowVersion(const CliContext& context) {
+    context.out << QueryVersion() << "\n";
+    return cliSuccess;
+}
+
+CliStatus ShowRange(const CliContext& context) {
+    context.out << AdcLink::MinWavelength() << " " << AdcLink::MaxWavelength() << "\n";
+    return cliSuccess;
+}
+
+CliStatus SetWavelengthCommand(const CliContext& context) {
+    const WavelengthRequest request =
+        PrepareWavelength(Argument(context, 0), AdcLink::MinWavelength(), AdcLink::MaxWavelength());
+    const WavelengthOutcome outcome = SetWavelength(request);
+    if (!outcome.success)
+        return Fail(context, outcome.statusText);
+    context.out << outcome.statusText << "\n";
+    return cliSuccess;
+}
+
+CliStatus SendText(const CliContext& context) {
+    const TerminalOutcome outcome =
+        ExchangeTerminalCommand(CompleteTerminalCommand(context.arguments[0]));
+    if (!outcome.replied)
+        return Fail(context, "No reply");
+    context.out << outcome.reply << "\n";
+    return cliSuccess;
+}
+
+void PrintValues(const CliContext& context, std::initializer_list<int32_t> values) {
+    const char* separator = "";
+    for (const int32_t value : values) {
+        context.out << separator << value;
+        separator = " ";
+    }
+    context.out << "\n";
+}
+
+CliStatus ReadProtocolCommand(const CliContext& context) {
+    int32_t dt = 0, it1 = 0, it2 = 0, rest = 0, wl0 = 0, wl1 = 0, wl2 = 0;
+    std::string errorText;
+    if (!AdcLink::ReadProtocol(dt, it1, it2, rest, wl0, wl1, wl2, errorText))
+        return Fail(context, errorText);
+    PrintValues(context, {dt, it1, it2, rest, wl0, wl1, wl2});
+    return cliSuccess;
+}
+
+CliStatus DefineProtocolCommand(const CliContext& context) {
+    int32_t dt = Argument(context, 0), it1 = Argument(context, 1), it2 = Argument(context, 2),
+            rest = Argument(context, 3), wl0 = Argument(context, 4), wl1 = Argument(context, 5),
+            wl2 = Argument(context, 6);
+    std::string errorText;
+    const bool defined = AdcLink::DefineProtocol(dt, it1, it2, rest, wl0, wl1, wl2, errorText);
+    // The values as they stand now, corrected where the check corrected them.
+    PrintValues(context, {dt, it1, it2, rest, wl0, wl1, wl2});
+    return defined ? cliSuccess : Fail(context, errorText);
+}
+
+CliStatus ReadCalibrationCommand(const CliContext& context) {
+    int32_t lowWavelength = 0, lowCounts = 0, highWavelength = 0, highCounts = 0;
+    if (!AdcLink::ReadCalibration(lowWavelength, lowCounts, highWavelength, highCounts))
+        return Fail(context, "No calibration read from the ADC");
+    PrintValues(context, {lowWavelength, lowCounts, highWavelength, highCounts});
+    return cliSuccess;
+}
+
+CliStatus WriteCalibrationCommand(const CliContext& context) {
+    std::string errorText;
+    if (!AdcLink::WriteCalibration(Argument(context, 0), Argument(context, 1), Argument(context, 2),
+                                   Argument(context, 3), errorText))
+        return Fail(context, errorText);
+    return cliSuccess;
+}
+
+CliStatus ProbeCommand(const CliContext& context) {
+    int32_t value = Argument(context, 0);
+    if (!AdcLink::ProbeAnalogChannel(value))
+        return Fail(context, "No reading of analogue channel 1");
+    context.out << value << "\n";
+    return cliSuccess;
+}
+
+} // namespace
+
+const std::vector<CliCommand>& CliCommandTable() {
+    static const std::vector<CliCommand> table = {
+        {"ports", "", 0, false, false, ListPorts},
+        {"id", "", 0, false, true, ShowVersion},
+        {"range", "", 0, false, true, ShowRange},
+        {"set-wavelength", "NM", 1, true, true, SetWavelengthCommand},
+        {"send", "TEXT", 1, false, true, SendText},
+        {"read-protocol", "", 0, false, true, ReadProtocolCommand},
+        {"define-protocol", "DT IT1 IT2 REST WL0 WL1 WL2", 7, true, true, DefineProtocolCommand},
+        {"read-calibration", "", 0, false, true, ReadCalibrationCommand},
+        {"write-calibration", "LW LC HW HC", 4, true, true, WriteCalibrationCommand},
+        {"probe", "COUNTS", 1, true, true, ProbeCommand},
+    };
+    return table;
+}
+
+const CliCommand* FindCliCommand(const std::string& name) {
+    for (const CliCommand& command : CliCommandTable())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// The commands of vornadc-cli. To add one, add a row to the table in
+// CliCommands.cpp with its handler.
+
+struct CliContext {
+    const std::vector<std::string>& arguments; // already counted
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Exit status of a command.
+enum CliStatus { cliSuccess = 0, cliDeviceFailure = 1, cliUsageError = 2 };
+
+struct CliCommand {
+    const char* name;
+    const char* argumentNames; // for the usage text; "" when none
+    int argumentCount;
+    bool integerArguments; // every argument must be a 32-bit integer
+    bool usesPort;         // opened with the handshake before, closed after
+    CliStatus (*run)(const CliContext& context);
+};
+
+const std::vector<CliCommand>& CliCommandTable();
+const CliCommand* FindCliCommand(const std::string& name);
+
+std::string CliUsage();
+
+// Parses the words after the program name, runs the command, returns the exit status.
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);

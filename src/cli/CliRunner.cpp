@@ -1,0 +1,79 @@
+#include "CliArguments.h"
+#include "CliCommands.h"
+
+#include "device/AdcLink.h"
+
+#include <ostream>
+
+std::string CliUsage() {
+    std::string usage = "usage: vornadc-cli [--port NAME] [--mode MODESTRING] COMMAND [ARGS]\n"
+                        "  --port NAME  COM1..COM4, a device path, or SIM (the built-in simulated\n"
+                        "               controller; the default)\n"
+                        "  --mode TEXT  e.g. \"baud=19200 parity=N data=8 stop=1\" (the default)\n"
+                        "commands:\n";
+    for (const CliCommand& command : CliCommandTable()) {
+        usage += std::string("  ") + command.name;
+        if (*command.argumentNames)
+            usage += std::string(" ") + command.argumentNames;
+        usage += "\n";
+    }
+    usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n";
+    return usage;
+}
+
+namespace {
+
+CliStatus UsageError(std::ostream& err, const std::string& reason) {
+    err << "vornadc-cli: " << reason << "\n" << CliUsage();
+    return cliUsageError;
+}
+
+// Checks the arguments against the command's row before the port is touched.
+bool CheckArguments(const CliCommand& command, const std::vector<std::string>& arguments,
+                    std::string& reason) {
+    if (static_cast<int>(arguments.size()) != command.argumentCount) {
+        reason = std::string(command.name) + " takes " + std::to_string(command.argumentCount) +
+                 " argument(s)";
+        return false;
+    }
+    if (command.integerArguments)
+        for (const std::string& argument : arguments) {
+            int32_t value = 0;
+            if (!ParseInt32(argument, value)) {
+                reason = "not a 32-bit integer: " + argument;
+                return false;
+            }
+        }
+    return true;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    CliInvocation invocation;
+    std::string reason;
+    if (!ParseCliArguments(words, invocation, reason))
+        return UsageError(err, reason);
+    if (invocation.help) {
+        out << CliUsage();
+        return cliSuccess;
+    }
+    const CliCommand* command = FindCliCommand(invocation.command);
+    if (!command)
+        return UsageError(err, "unknown command " + invocation.command);
+    if (!CheckArguments(*command, invocation.arguments, reason))
+        return UsageError(err, reason);
+
+    const CliContext context{invocation.arguments, out, err};
+    if (!command->usesPort)
+        return command->run(context);
+    std::string errorText;
+    if (!AdcLink::OpenPort(invocation.port, invocation.mode, errorText)) {
+        err << errorText << "\n";
+        AdcLink::ClosePort(); // a port opened before the failure stays held otherwise
+        return cliDeviceFailure;
+    }
+    const CliStatus status = command->run(context);
+    AdcLink::ClosePort();
+    return status;
+}

@@ -1,0 +1,145 @@
+// Serial port link: opening, writing commands, reading reply lines.
+#include "AdcLink.h"
+
+#include "DevicePorts.h"
+#include "platform/SerialMode.h"
+#include "platform/SerialPort.h"
+
+#include <memory>
+
+namespace AdcLink {
+
+namespace {
+
+std::unique_ptr<SerialPort> openPort;
+int64_t readTimeouts = 0;
+
+const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
+
+// Read time-outs: 1 ms per byte requested plus 500 ms, so one byte waits 501 ms.
+// Writes get 1 ms per byte plus 100 ms.
+constexpr int readPerByteMs = 1;
+constexpr int readConstantMs = 500;
+constexpr int writePerByteMs = 1;
+constexpr int writeConstantMs = 100;
+
+// A device that sends bytes without ever sending LF must not keep the reader
+// busy and growing forever: a line that reaches this many bytes (CR included)
+// is refused.
+constexpr std::size_t lineLimit = 4096;
+
+SerialPort::ReadResult ReadByte(SerialPort& port, char& byte) {
+    const auto result = port.ReadByte(byte);
+    if (result == SerialPort::ReadResult::TimedOut)
+        ++readTimeouts;
+    return result;
+}
+
+enum class LineEnd { Feed, TimedOut, Failed, TooLong };
+
+// Reads one line, one byte per read call; CR is dropped, LF ends the line.
+LineEnd ReadLine(SerialPort& port, std::string& line) {
+    std::size_t received = 0;
+    for (;;) {
+        char byte = 0;
+        const auto result = ReadByte(port, byte);
+        if (result == SerialPort::ReadResult::Failed)
+            return LineEnd::Failed;
+        if (result == SerialPort::ReadResult::TimedOut)
+            return LineEnd::TimedOut;
+        if (byte == '\n')
+            return LineEnd::Feed;
+        if (byte != '\r')
+            line.push_back(byte);
+        if (++received >= lineLimit)
+            return LineEnd::TooLong;
+    }
+}
+
+// Drops the rest of an over-long line, up to and including its LF, so that the
+// next exchange starts at a line boundary. Gives up after another lineLimit bytes.
+void DiscardRestOfLine(SerialPort& port) {
+    for (std::size_t i = 0; i < lineLimit; ++i) {
+        char byte = 0;
+        if (ReadByte(port, byte) != SerialPort::ReadResult::Byte || byte == '\n')
+            return;
+    }
+}
+
+} // namespace
+
+bool OpenPort(const std::string& portName, std::string& modeString, std::string& errorText) {
+    if (modeString.empty())
+        modeString = defaultMode;
+    SerialMode mode;
+    if (!ParseModeString(modeString, mode)) {
+        errorText = "invalid parameter";
+        return false;
+    }
+    if (!openPort) {
+        auto port = std::make_unique<SerialPort>();
+        std::string systemText;
+        const std::string path = DevicePorts::Resolve(portName, systemText);
+        if ((path.empty() && !systemText.empty()) || !port->Open(path, systemText)) {
+            errorText = "Port Initialisation Error:\n" + systemText;
+            return false;
+        }
+        openPort = std::move(port);
+    }
+    std::string systemText;
+    if (!openPort->Apply(mode, systemText)) {
+        errorText = "Unable to apply parameters:\n" + systemText;
+        return false;
+    }
+    if (!openPort->SetTimeouts(readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs)) {
+        errorText = "Unable to change timeouts";
+        return false;
+    }
+    QueryWavelengthRange();
+    return true;
+}
+
+int64_t ReadTimeoutCount() {
+    return readTimeouts;
+}
+
+bool IsPortOpen() {
+    return openPort != nullptr;
+}
+
+bool ClosePort() {
+    openPort.reset();
+    return true;
+}
+
+bool SendCommand(std::string command) {
+    if (!openPort || command.empty())
+        return false;
+    const long written = openPort->Write(command.data(), command.size());
+    openPort->Drain();
+    return written >= 0 && static_cast<std::size_t>(written) == command.size();
+}
+
+bool ReadReply(std::string& reply) {
+    if (!openPort)
+        return false;
+    reply.clear();
+    LineEnd end = ReadLine(*openPort, reply);
+    // A line of more than one character ending in ";" is the controller's echo
+    // of the command; the reply proper is the next line. Only one is dropped.
+    if (end != LineEnd::TooLong && reply.size() > 1 && reply.back() == ';') {
+        reply.clear();
+        end = ReadLine(*openPort, reply);
+    }
+    if (end == LineEnd::TooLong) {
+        DiscardRestOfLine(*openPort);
+        reply.clear();
+        return false;
+    }
+    const auto semicolon = reply.find(';');
+    if (semicolon != std::string::npos)
+        reply.erase(0, semicolon + 1);
+    return end != LineEnd::Failed && !reply.empty();
+}
+
+} // namespace AdcLink

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Port names as the operator knows them, the built-in simulated controller
+// ("SIM") included.
+namespace DevicePorts {
+
+// The name of the built-in simulated controller.
+extern const char* const simulatorName;
+
+// The device path behind a port name; "SIM" starts the in-process simulated
+// controller on first use. Empty, with a reason in systemText, when there is
+// no such port.
+std::string Resolve(const std::string& portName, std::string& systemText);
+
+// Every name the port list offers: COM1..COM4, the ports the system reports
+// (by full device path), and "SIM".
+std::vector<std::string> List();
+
+} // namespace DevicePorts

@@ -1,0 +1,19 @@
+#include "TerminalCommand.h"
+
+#include "AdcLink.h"
+
+std::string CompleteTerminalCommand(const std::string& typed) {
+    if (typed.empty() || typed.back() == ';')
+        return typed;
+    return typed + ";";
+}
+
+TerminalOutcome ExchangeTerminalCommand(const std::string& completed) {
+    TerminalOutcome outcome;
+    if (!completed.empty())
+        outcome.sent = AdcLink::SendCommand(completed + "\r\n");
+    outcome.replied = AdcLink::ReadReply(outcome.reply);
+    if (!outcome.replied)
+        outcome.reply.clear();
+    return outcome;
+}

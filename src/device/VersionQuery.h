@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The controller's version string as the RS-232 setup page shows it after a
+// connect: pending replies are drained first (costing one read time-out), then
+// "ID;\r\n" is sent and one reply read; no reply gives "unavailable".
+std::string QueryVersion();

@@ -1,0 +1,33 @@
+#include "PortNames.h"
+
+#include <QSerialPortInfo>
+#include <cctype>
+
+namespace {
+
+// "COMn" in any case, n from 1 to 4; returns n, or 0 for any other name.
+int ComPortNumber(const std::string& name) {
+    if (name.size() != 4)
+        return 0;
+    for (int i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i])
+            return 0;
+    return (name[3] >= '1' && name[3] <= '4') ? name[3] - '0' : 0;
+}
+
+} // namespace
+
+std::string ResolvePortName(const std::string& name) {
+    if (!name.empty() && name[0] == '/')
+        return name;
+    if (const int number = ComPortNumber(name))
+        return "/dev/ttyS" + std::to_string(number - 1);
+    return {};
+}
+
+std::vector<std::string> ListPortNames() {
+    std::vector<std::string> names = {"COM1", "COM2", "COM3", "COM4"};
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names.push_back(info.systemLocation().toStdString());
+    return names;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Turns a port name as the operator types it into a device path: "COM1".."COM4"
+// (any case) are the first four serial ports, a name starting with "/" is a
+// device path already. Any other name gives an empty path (no such device).
+std::string ResolvePortName(const std::string& name);
+
+// Every name the port list offers: COM1..COM4, then each port the system
+// reports, by its full device path.
+std::vector<std::string> ListPortNames();

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+// Line settings named by a mode string such as "baud=19200 parity=N data=8 stop=1".
+// A key the string does not name stays zero, as in a cleared control block: no
+// parity and one stop bit are then meant, while a zero baud rate or data width
+// is refused when the settings are applied to a port.
+struct SerialMode {
+    int baud = 0;     // bits per second
+    char parity = 0;  // 0 or 'n' none, 'e' even, 'o' odd
+    int dataBits = 0; // 5 to 8
+    int stopBits = 0; // 0 or 1 one, 2 two
+};
+
+// Parses the keys baud, parity, data and stop (keys and the parity letter in
+// either case), separated by blanks. Fails on an empty string, an unknown key,
+// a token without "=", and an empty or unrecognised value.
+bool ParseModeString(const std::string& text, SerialMode& mode);

@@ -1,0 +1,49 @@
+// adc-sim: the simulated controller on a pseudo-terminal, for tools and tests
+// outside this process. First line of output: the path to open.
+
+#include "SimOptions.h"
+#include "SimServer.h"
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(SimUsage().c_str(), stdout);
+            return 0;
+        }
+    }
+    SimOptions options;
+    std::string errorText;
+    if (!ParseSimArguments(arguments, options, errorText)) {
+        std::fprintf(stderr, "adc-sim: %s\n\n%s", errorText.c_str(), SimUsage().c_str());
+        return 2;
+    }
+
+    // Block the stop signals before the serving thread starts, so that it
+    // inherits the mask and only sigwait below receives them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    SimServer server(options);
+    if (!server.Start(errorText)) {
+        std::fprintf(stderr, "adc-sim: %s\n", errorText.c_str());
+        return 1;
+    }
+    std::printf("%s\n", server.SlavePath().c_str());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server.Stop();
+    return 0;
+}

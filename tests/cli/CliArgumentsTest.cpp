@@ -1,0 +1,85 @@
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+TEST(ParseCliArguments, TakesOptionsBeforeTheCommandAndTheRestAsArguments) {
+    CliInvocation invocation;
+    std::string error;
+    ASSERT_TRUE(ParseCliArguments(
+        {"--port", "/dev/pts/3", "--mode=baud=9600 parity=e", "send", "--port", "x"}, invocation,
+        error))
+        << error;
+    EXPECT_EQ(invocation.port, "/dev/pts/3");
+    EXPECT_EQ(invocation.mode, "baud=9600 parity=e");
+    EXPECT_EQ(invocation.command, "send");
+    EXPECT_EQ(invocation.arguments, (std::vector<std::string>{"--port", "x"}));
+
+    CliInvocation defaults;
+    ASSERT_TRUE(ParseCliArguments({"range"}, defaults, error));
+    EXPECT_EQ(defaults.port, "SIM");
+    EXPECT_EQ(defaults.mode, "");
+}
+
+TEST(ParseCliArguments, RefusesMissingCommandsAndValuesAndUnknownOptions) {
+    for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+             {}, {"--port"}, {"--port", "COM2"}, {"--speed", "9600", "range"}}) {
+        CliInvocation invocation;
+        std::string error;
+        EXPECT_FALSE(ParseCliArguments(words, invocation, error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(ParseInt32, AcceptsExactlyTheSigned32BitDecimals) {
+    int32_t value = 0;
+    EXPECT_TRUE(ParseInt32("-2147483648", value));
+    EXPECT_EQ(value, INT32_MIN);
+    EXPECT_TRUE(ParseInt32("+2147483647", value));
+    EXPECT_EQ(value, INT32_MAX);
+    for (const char* bad :
+         {"", "-", "2147483648", "-2147483649", "12a", " 12", "1.5", "99999999999999999999"})
+        EXPECT_FALSE(ParseInt32(bad, value)) << bad;
+}
+
+int RunInProcess(const std::vector<std::string>& words, std::string& out, std::string& err) {
+    std::ostringstream o, e;
+    const int status = RunCli(words, o, e);
+    out = o.str();
+    err = e.str();
+    return status;
+}
+
+TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
+    // The port named does not exist: reaching it would be exit 1, not 2.
+    for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+             {},
+             {"--port", "/nonexistent", "frobnicate"},
+             {"--port", "/nonexistent", "set-wavelength"},
+             {"--port", "/nonexistent", "set-wavelength", "abc"},
+             {"--port", "/nonexistent", "probe", "1", "2"},
+             {"--port", "/nonexistent", "define-protocol", "1", "2", "3", "4", "5", "6"},
+             {"--port", "/nonexistent", "range", "extra"}}) {
+        std::string out, err;
+        EXPECT_EQ(RunInProcess(words, out, err), 2) << ::testing::PrintToString(words);
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find("usage: vornadc-cli"), std::string::npos);
+    }
+}
+
+TEST(RunCli, HelpAndPortsNeedNoDevice) {
+    std::string out, err;
+    EXPECT_EQ(RunInProcess({"--help"}, out, err), 0);
+    EXPECT_NE(out.find("read-calibration"), std::string::npos);
+    EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "ports"}, out, err), 0);
+    EXPECT_EQ(out.rfind("COM1\nCOM2\nCOM3\nCOM4\n", 0), 0u);
+    EXPECT_GE(out.size(), 4u);
+    EXPECT_EQ(out.substr(out.size() - 4), "SIM\n"); // the simulated controller is always offered
+    EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "range"}, out, err), 1);
+    EXPECT_EQ(err, "Port Initialisation Error:\nNo such file or directory\n");
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+#include "LinkTest.h"
+
+#include <chrono>
+
+namespace {
+
+using ReadReply = LinkTest;
+
+TEST_F(ReadReply, DropsOneEchoLineAndCutsThroughTheFirstSemicolon) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Reply("RC,1;\r\n(380,680)\r\n")
+        .Reply("RC;1000,0,2000,4095\r\n")
+        .Reply("ID;\r\nID;\r\nV1\r\n");
+    Connect();
+    std::string reply;
+    EXPECT_TRUE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "(380,680)");
+    EXPECT_TRUE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "1000,0,2000,4095");
+    // Only one echo line is dropped: the second 'ID;' is cut to nothing.
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_TRUE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "V1");
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(ReadReply, ALoneSemicolonIsNoReply) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Reply(";\r\n");
+    Connect();
+    std::string reply = "old";
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(ReadReply, APartialLineIsDeliveredAfterOneTimeout) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Reply("ab");
+    Connect();
+    const int64_t before = AdcLink::ReadTimeoutCount();
+    std::string reply;
+    EXPECT_TRUE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "ab");
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 1);
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(ReadReply, SilenceFailsAfterOneTimeoutWithAnEmptyReply) {
+    ScriptHandshake(controller, "(240,699)");
+    Connect();
+    const int64_t before = AdcLink::ReadTimeoutCount();
+    const auto start = std::chrono::steady_clock::now();
+    std::string reply = "old";
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 1);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(450)); // the read waited for its time-out
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(ReadReply, AnOverlongLineFailsOnceAndTheNextLineComesThrough) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Reply(std::string(5000, 'x') + "\r\n" + "(380,680)\r\n");
+    Connect();
+    std::string reply;
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_TRUE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "(380,680)");
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(ReadReply, AnEndlessLineWithoutFeedStopsTheReaderAfterTwoBounds) {
+    ScriptHandshake(controller, "(240,699)");
+    // More than both bounds together, then a proper line.
+    controller.Reply(std::string(9000, 'x') + "\nOK\n");
+    Connect();
+    std::string reply;
+    EXPECT_FALSE(AdcLink::ReadReply(reply)); // 4096 bytes read, at most 4096 more discarded
+    EXPECT_TRUE(AdcLink::ReadReply(reply));  // the 808 left of that line
+    EXPECT_EQ(reply, std::string(9000 - 2 * 4096, 'x'));
+    EXPECT_TRUE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "OK");
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(ReadReply, AHangUpEndsTheLineAsAFailure) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Reply("12").Pause(50).HangUp();
+    Connect();
+    const int64_t before = AdcLink::ReadTimeoutCount();
+    std::string reply;
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 0); // ended by the hang-up, not a time-out
+    EXPECT_FALSE(AdcLink::SendCommand("RC;\r\n"));
+    EXPECT_TRUE(AdcLink::IsPortOpen()); // a failure never closes the port
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST(ReadReplyWithoutPort, FailsAndLeavesTheReplyAlone) {
+    std::string reply = "kept";
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "kept");
+    EXPECT_FALSE(AdcLink::SendCommand("RC;\r\n"));
+}
+
+} // namespace

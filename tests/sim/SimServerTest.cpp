@@ -1,0 +1,171 @@
+#include "sim/SimServer.h"
+#include "SimClient.h"
+#include "sim/InProcessSim.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+SimOptions Quiet() {
+    SimOptions options;
+    options.noiseSigma = 0.0;
+    return options;
+}
+
+TEST(SimServer, AnswersOverThePseudoTerminalWhateverTheLineEnds) {
+    SimServer server(Quiet());
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    SimClient client(server.SlavePath());
+    ASSERT_TRUE(client.IsOpen());
+
+    ASSERT_TRUE(client.Write("RC,1;\r\n"));
+    EXPECT_EQ(client.ReadLine(), "(240,699)\r\n");
+    // Two commands in one write, then one split over two writes, LF and CR alone.
+    ASSERT_TRUE(client.Write("ID;\nRS;\r"));
+    EXPECT_EQ(client.ReadLine(), "ADC-SIM 1.0\r\n");
+    EXPECT_EQ(client.ReadLine(), "RS,0!\r\n");
+    ASSERT_TRUE(client.Write("RC"));
+    EXPECT_EQ(client.ReadLine(200ms), "");
+    ASSERT_TRUE(client.Write(";\r\n"));
+    EXPECT_EQ(client.ReadLine(), "250,87,690,4013\r\n");
+    // Blank lines are not commands.
+    ASSERT_TRUE(client.Write("\r\n\r\n"));
+    EXPECT_EQ(client.ReadLine(200ms), "");
+    EXPECT_TRUE(server.IsServing());
+}
+
+TEST(SimServer, EchoesAndLogsEveryByteBothWays) {
+    SimOptions options = Quiet();
+    options.echo = true;
+    options.logPath = ::testing::TempDir() + "sim-server-log.txt";
+    {
+        SimServer server(options);
+        std::string error;
+        ASSERT_TRUE(server.Start(error)) << error;
+        SimClient client(server.SlavePath());
+        ASSERT_TRUE(client.Write("ID;\r\n"));
+        EXPECT_EQ(client.ReadLine(), "ID;\r\n");
+        EXPECT_EQ(client.ReadLine(), "ADC-SIM 1.0\r\n");
+    }
+    std::ifstream log(options.logPath);
+    std::stringstream text;
+    text << log.rdbuf();
+    EXPECT_EQ(text.str(), "RX ID;\\r\\n\nTX ID;\\r\\nADC-SIM 1.0\\r\\n\n");
+}
+
+TEST(SimServer, RefusesToStartWhenTheLogCannotBeWritten) {
+    SimOptions options;
+    options.logPath = "/nonexistent-dir/sim.log";
+    SimServer server(options);
+    std::string error;
+    EXPECT_FALSE(server.Start(error));
+    EXPECT_NE(error.find("/nonexistent-dir/sim.log"), std::string::npos);
+    EXPECT_FALSE(server.IsServing());
+}
+
+TEST(SimServer, DropFaultLeavesEveryKthCommandUnanswered) {
+    SimOptions options = Quiet();
+    options.dropEvery = 2;
+    SimServer server(options);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    SimClient client(server.SlavePath());
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(client.Write("RS;\r\n"));
+        EXPECT_EQ(client.ReadLine(), "RS,0!\r\n");
+        ASSERT_TRUE(client.Write("RS;\r\n"));
+        EXPECT_EQ(client.ReadLine(300ms), "");
+    }
+}
+
+TEST(SimServer, HangUpFaultClosesTheLineAfterTheKthReply) {
+    SimOptions options = Quiet();
+    options.hangUpAfter = 2;
+    SimServer server(options);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    SimClient client(server.SlavePath());
+    ASSERT_TRUE(client.Write("ID;\r\n"));
+    EXPECT_EQ(client.ReadLine(), "ADC-SIM 1.0\r\n");
+    EXPECT_FALSE(client.SawHangUp(100ms));
+    ASSERT_TRUE(client.Write("RS;\r\n"));
+    EXPECT_EQ(client.ReadLine(), "RS,0!\r\n");
+    EXPECT_TRUE(client.SawHangUp(1000ms));
+    for (int i = 0; i < 100 && server.IsServing(); ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(server.IsServing());
+}
+
+TEST(SimServer, GarbageFaultSendsALineOfRandomBytesPerCommand) {
+    SimOptions options = Quiet();
+    options.garbage = true;
+    SimServer server(options);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    SimClient client(server.SlavePath());
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(client.Write("RC,1;\r\n"));
+        const std::string line = client.ReadLine();
+        ASSERT_GE(line.size(), 3u);
+        EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
+        EXPECT_NE(line, "(240,699)\r\n");
+    }
+}
+
+TEST(SimServer, BabbleFaultNeverEndsALineAndStillStopsPromptly) {
+    SimOptions options = Quiet();
+    options.babble = true;
+    SimServer server(options);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    {
+        SimClient client(server.SlavePath());
+        ASSERT_TRUE(client.Write("ID;\r\n"));
+        EXPECT_EQ(client.ReadLine(), "ADC-SIM 1.0\r\n");
+        ASSERT_TRUE(client.Write("RS;\r\n")); // no longer answered
+        const std::string babble = client.ReadLine(1000ms, 600);
+        EXPECT_EQ(babble.size(), 600u);
+        EXPECT_EQ(babble.find_first_of("\r\n"), std::string::npos);
+    }
+    // Nobody reads now: the line's buffer fills and the server waits to write.
+    std::this_thread::sleep_for(500ms);
+    const auto start = std::chrono::steady_clock::now();
+    server.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_FALSE(server.IsServing());
+}
+
+TEST(SimServer, BaudRatePacesTheBytesBothWays) {
+    SimOptions options = Quiet();
+    options.baud = 1200; // 120 bytes a second
+    SimServer server(options);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    SimClient client(server.SlavePath());
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(client.Write("RP;\r\n"));
+    EXPECT_EQ(client.ReadLine(3000ms), "30,200,200,4540,240,340,380\r\n");
+    // 5 bytes in and 29 out take at least 34 / 120 s.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 280ms);
+}
+
+TEST(SimServer, InProcessPortIsStartedOnceAndAnswers) {
+    std::string error;
+    const std::string path = Sim::InProcessPortPath(error);
+    ASSERT_FALSE(path.empty()) << error;
+    EXPECT_EQ(Sim::InProcessPortPath(error), path);
+    SimClient client(path);
+    ASSERT_TRUE(client.IsOpen());
+    ASSERT_TRUE(client.Write("RC,1;\r\n"));
+    EXPECT_EQ(client.ReadLine(), "(240,699)\r\n");
+}
+
+} // namespace

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/PseudoTerminal.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A controller that follows a script on the master side of a pseudo-terminal:
+// it expects exact byte strings from the program and answers with chosen
+// bytes, partial lines, pauses or a hang-up. An expectation without a reply
+// is a silent controller. Build the script, Start, let the program talk to
+// SlavePath(), then Finish to learn whether it went as scripted.
+class ScriptedController {
+public:
+    ScriptedController() = default;
+    ~ScriptedController();
+    ScriptedController(const ScriptedController&) = delete;
+    ScriptedController& operator=(const ScriptedController&) = delete;
+
+    ScriptedController& Expect(const std::string& bytes);
+    ScriptedController& Reply(const std::string& bytes);
+    ScriptedController& Pause(int milliseconds);
+    ScriptedController& HangUp();
+
+    // Opens the pseudo-terminal and starts serving the script on a thread.
+    bool Start(std::string& error);
+    const std::string& SlavePath() const { return terminal.SlavePath(); }
+
+    // Waits up to waitMs for the script to run to its end, stops serving, and
+    // returns "" when every expectation was met and nothing else was written,
+    // otherwise what went wrong. The bytes written after the script count as
+    // unexpected.
+    std::string Finish(int waitMs = 2000);
+
+private:
+    struct Step {
+        enum Kind { ExpectBytes, ReplyBytes, PauseFor, HangUpLine } kind;
+        std::string bytes;
+        int milliseconds = 0;
+    };
+
+    void Serve();
+    bool ReadExactly(std::size_t count, std::string& received);
+    bool WaitReadable(int timeoutMs);
+    void MarkDone();
+
+    PseudoTerminal terminal;
+    std::vector<Step> script;
+    std::thread server;
+    int wakePipe[2] = {-1, -1};
+    std::mutex mutex;
+    std::condition_variable scriptDone;
+    bool done = false;
+    std::string failure;    // first deviation from the script
+    std::string unexpected; // bytes written after the script ended
+};
+
+// The connection handshake with a range reply, then the RS command answered.
+void ScriptHandshake(ScriptedController& controller, const std::string& rangeReply);
+
+// Shows control characters visibly, for failure messages.
+std::string Printable(const std::string& bytes);
