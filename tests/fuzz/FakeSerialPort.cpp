@@ -11,6 +11,7 @@ std::string bytes;
 std::size_t position = 0;
 bool endFails = false;
 long timeouts = 0;
+std::string written;
 
 } // namespace FakeLine
 
@@ -37,7 +38,8 @@ bool SerialPort::SetTimeouts(int, int, int, int) {
     return true;
 }
 
-long SerialPort::Write(const char*, std::size_t size) {
+long SerialPort::Write(const char* data, std::size_t size) {
+    FakeLine::written.append(data, size);
     return static_cast<long>(size);
 }
 

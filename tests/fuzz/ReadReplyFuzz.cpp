@@ -10,6 +10,7 @@
 // not fail and something is left. Each call must consume exactly the bytes of
 // its lines, nothing after the LF, and spend as many time-outs as the model.
 #include "FakeSerialPort.h"
+#include "ReplyModel.h"
 
 #include "device/AdcLink.h"
 
@@ -19,44 +20,6 @@
 #include <string>
 
 namespace {
-
-enum class End { Feed, TimedOut, Failed };
-
-struct Model {
-    const std::string& bytes;
-    std::size_t position;
-    bool endFails;
-    long timeouts;
-
-    End Line(std::string& line) {
-        for (;;) {
-            if (position == bytes.size()) {
-                if (endFails)
-                    return End::Failed;
-                ++timeouts;
-                return End::TimedOut;
-            }
-            const char byte = bytes[position++];
-            if (byte == '\n')
-                return End::Feed;
-            if (byte != '\r')
-                line.push_back(byte);
-        }
-    }
-
-    bool Reply(std::string& reply) {
-        reply.clear();
-        End end = Line(reply);
-        if (reply.size() > 1 && reply.back() == ';') {
-            reply.clear();
-            end = Line(reply);
-        }
-        const auto semicolon = reply.find(';');
-        if (semicolon != std::string::npos)
-            reply.erase(0, semicolon + 1);
-        return end != End::Failed && !reply.empty();
-    }
-};
 
 void Fail(const char* what, int call) {
     std::fprintf(stderr, "ReadReply fuzz: %s (reply %d)\n", what, call);
@@ -83,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeLine::bytes.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
     FakeLine::position = 0;
     FakeLine::timeouts = 0;
-    Model model{FakeLine::bytes, 0, FakeLine::endFails, 0};
+    ReplyModel model{FakeLine::bytes, 0, FakeLine::endFails, 0};
 
     // Until the stream is used up, and once more on the empty line.
     for (int call = 1; call <= 64; ++call) {
