@@ -1,0 +1,40 @@
+#include "app/CPropertySheetMain.h"
+
+#include "DialogTemplates.h"
+#include "app/HelpWindow.h"
+
+#include <QFile>
+
+namespace {
+
+QIcon LoadSheetIcon() {
+    QIcon icon;
+    for (const char* path :
+         {":/icons/vornadc-16.png", ":/icons/vornadc-32.png", ":/icons/vornadc-48.png"})
+        if (QFile::exists(QString::fromLatin1(path)))
+            icon.addFile(QString::fromLatin1(path));
+    return icon;
+}
+
+} // namespace
+
+CPropertySheetMain::CPropertySheetMain(QWidget* parent)
+    : CPropertySheet(QString::fromStdString(LoadResourceString(kSheetCaptionString)), parent, 0) {
+    AddPage(&setupPage);
+    AddPage(&terminalPage);
+    AddPage(&wavelenPage);
+    AddPage(&calibratePage);
+    AddPage(&calibrateTriplePage);
+    AddPage(&setWavelenPage);
+    icon_ = LoadSheetIcon();
+    if (!icon_.isNull())
+        setWindowIcon(icon_);
+}
+
+CPropertySheetMain::~CPropertySheetMain() = default;
+
+void CPropertySheetMain::OnHelp() {
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->ShowTopic(GetActivePage() ? GetActivePage()->Template().id : 0);
+}

@@ -1,0 +1,258 @@
+#include "platform/DialogLayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRect>
+#include <QSize>
+
+#include <cmath>
+
+namespace {
+
+const char* const kSortedProperty = "vornSorted";
+
+int Scale(int units, double base) {
+    return static_cast<int>(std::lround(units * base));
+}
+
+bool TakesFocus(const ControlSpec& spec) {
+    switch (spec.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::Edit:
+    case ControlKind::ComboBox:
+    case ControlKind::CheckBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QWidget* CreateEdit(const ControlSpec& spec, QWidget* parent) {
+    const bool readOnly = (spec.style & ControlStyle::ReadOnly) != 0;
+    if (spec.style & ControlStyle::Multiline) {
+        auto* edit = new QPlainTextEdit(parent);
+        edit->setReadOnly(readOnly);
+        // A read-only text box still takes the focus so that it can be scrolled by keys.
+        if (readOnly)
+            edit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        edit->setVerticalScrollBarPolicy(
+            (spec.style & ControlStyle::VScroll) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        return edit;
+    }
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QWidget* CreateCombo(const ControlSpec& spec, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable((spec.style & ControlStyle::DropDown) != 0);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setProperty(kSortedProperty, (spec.style & ControlStyle::Sorted) != 0);
+    for (const std::string& item : spec.items)
+        AddComboItem(combo, item);
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable())
+        combo->setEditText(QString());
+    return combo;
+}
+
+QWidget* CreatePicture(const ControlSpec& spec, QWidget* parent) {
+    auto* picture = new QLabel(parent);
+    QPixmap pixmap(QString::fromStdString(spec.caption));
+    if (!pixmap.isNull()) {
+        picture->setPixmap(pixmap);
+        picture->setScaledContents(true);
+    }
+    return picture;
+}
+
+QWidget* CreateWidget(const ControlSpec& spec, QWidget* parent) {
+    const QString caption = QString::fromStdString(spec.caption);
+    switch (spec.kind) {
+    case ControlKind::PushButton: {
+        auto* button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        button->setDefault((spec.style & ControlStyle::DefaultButton) != 0);
+        return button;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(caption, parent);
+        label->setWordWrap(true);
+        label->setAlignment((spec.style & ControlStyle::Centered) ? Qt::AlignHCenter | Qt::AlignTop
+                                                                  : Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::GroupBox:
+        return new QGroupBox(caption, parent);
+    case ControlKind::Edit:
+        return CreateEdit(spec, parent);
+    case ControlKind::ComboBox:
+        return CreateCombo(spec, parent);
+    case ControlKind::CheckBox: {
+        auto* check = new QCheckBox(caption, parent);
+        if (spec.style & ControlStyle::LeftText)
+            check->setLayoutDirection(Qt::RightToLeft);
+        return check;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    case ControlKind::Picture:
+        return CreatePicture(spec, parent);
+    }
+    return new QWidget(parent);
+}
+
+// Text is measured in this font, not the one the table was drawn for, so a
+// caption may need more room than its row gives. A one-line label keeps one line
+// and grows to the left, away from the control it names; a label of several
+// lines grows downwards. Nothing is cut off.
+QRect FitLabel(QLabel* label, const ControlSpec& spec, QRect rect) {
+    const QFontMetrics metrics(label->font());
+    if (spec.caption.find('\n') == std::string::npos && rect.height() < 2 * metrics.height()) {
+        label->setWordWrap(false);
+        QString shown = QString::fromStdString(spec.caption);
+        shown.remove(QLatin1Char('&'));
+        const int needed = metrics.horizontalAdvance(shown) + 1;
+        if (needed > rect.width()) {
+            const int right = rect.right();
+            rect.setLeft(std::max(0, right + 1 - needed));
+            if (rect.width() < needed)
+                rect.setWidth(needed);
+        }
+        return rect;
+    }
+    rect.setHeight(std::max(rect.height(), label->heightForWidth(rect.width())));
+    return rect;
+}
+
+// Breaks a caption into lines that fit width, at blanks.
+QString WrapText(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A check box that may wrap breaks its caption into lines; then it widens to
+// its text, up to the page's edge, and grows to the height the text needs.
+QRect FitCheckBox(QCheckBox* check, const ControlSpec& spec, QRect rect, int pageWidth) {
+    if (spec.style & ControlStyle::WordWrap) {
+        const int textRoom = rect.width() - (check->sizeHint().width() -
+                                             check->fontMetrics().horizontalAdvance(check->text()));
+        check->setText(WrapText(check->text(), check->fontMetrics(), std::max(1, textRoom)));
+    }
+    const QSize needed = check->sizeHint();
+    if (needed.width() > rect.width())
+        rect.setWidth(std::min(needed.width(), std::max(rect.width(), pageWidth - rect.left())));
+    rect.setHeight(std::max(rect.height(), needed.height()));
+    return rect;
+}
+
+} // namespace
+
+int AverageCharWidth(const QFontMetrics& metrics) {
+    // The average over the 52 Latin letters, rounded, as dialog units define it;
+    // the font's own average width is smaller than real text needs.
+    static const QString letters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+}
+
+DialogUnits DialogUnitsOf(const QFontMetrics& metrics) {
+    return DialogUnits{AverageCharWidth(metrics) / 4.0, metrics.height() / 8.0};
+}
+
+QRect DialogRectToPixels(int x, int y, int w, int h, const DialogUnits& units) {
+    return QRect(Scale(x, units.baseX), Scale(y, units.baseY), Scale(w, units.baseX),
+                 Scale(h, units.baseY));
+}
+
+QSize DialogSizeToPixels(int w, int h, const DialogUnits& units) {
+    return QSize(Scale(w, units.baseX), Scale(h, units.baseY));
+}
+
+void CreateControls(const DialogTemplate& dialog, QWidget* parent,
+                    std::map<int, QWidget*>& controlsById) {
+    const DialogUnits units = DialogUnitsOf(QFontMetrics(parent->font()));
+    const int pageWidth = DialogSizeToPixels(dialog.width, dialog.height, units).width();
+    std::vector<std::pair<const ControlSpec*, QWidget*>> created;
+    for (const ControlSpec& spec : dialog.controls) {
+        QWidget* widget = CreateWidget(spec, parent);
+        QRect rect = DialogRectToPixels(spec.x, spec.y, spec.w, spec.h, units);
+        // A combo box's height in the table includes its drop-down list.
+        if (spec.kind == ControlKind::ComboBox)
+            rect.setHeight(widget->sizeHint().height());
+        if (spec.kind == ControlKind::Label)
+            rect = FitLabel(static_cast<QLabel*>(widget), spec, rect);
+        else if (spec.kind == ControlKind::CheckBox)
+            rect = FitCheckBox(static_cast<QCheckBox*>(widget), spec, rect, pageWidth);
+        widget->setGeometry(rect);
+        if (TakesFocus(spec))
+            widget->setFocusPolicy((spec.style & ControlStyle::NoTabStop) ? Qt::ClickFocus
+                                                                          : Qt::StrongFocus);
+        // Frames and pictures lie beneath the controls they surround.
+        if (spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::Picture)
+            widget->lower();
+        if (spec.style & ControlStyle::Hidden)
+            widget->hide();
+        else
+            widget->show();
+        if (spec.id != kNoControlId) {
+            widget->setProperty("controlId", spec.id);
+            controlsById[spec.id] = widget;
+        }
+        created.emplace_back(&spec, widget);
+    }
+    // A label's mnemonic moves the focus to the next control that takes it.
+    for (size_t i = 0; i < created.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(created[i].second);
+        if (!label || created[i].first->kind != ControlKind::Label)
+            continue;
+        for (size_t j = i + 1; j < created.size(); ++j) {
+            if (TakesFocus(*created[j].first) &&
+                !(created[j].first->style & ControlStyle::NoTabStop)) {
+                label->setBuddy(created[j].second);
+                break;
+            }
+        }
+    }
+}
+
+int AddComboItem(QComboBox* combo, const std::string& text) {
+    const QString item = QString::fromStdString(text);
+    if (!combo->property(kSortedProperty).toBool()) {
+        combo->addItem(item);
+        return combo->count() - 1;
+    }
+    int index = 0;
+    while (index < combo->count() &&
+           QString::compare(combo->itemText(index), item, Qt::CaseInsensitive) <= 0)
+        ++index;
+    combo->insertItem(index, item);
+    return index;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// Asks the operator for a file to save to. Tests install a recorder in place of
+// the real dialog.
+class SaveFileDialog {
+public:
+    virtual ~SaveFileDialog() = default;
+    // defaultExtension without the dot ("txt"); filter in the pipe form
+    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||". Returns false on cancel.
+    virtual bool AskSavePath(const std::string& defaultExtension, const std::string& filter,
+                             std::string& path) = 0;
+};
+
+// The dialog in use: the installed one, else the real one.
+SaveFileDialog& CurrentSaveFileDialog();
+// Installs a replacement (not owned); nullptr restores the real dialog.
+void SetSaveFileDialog(SaveFileDialog* dialog);
+
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||" -> "Text Files (*.txt);;All Files (*)".
+// "*.*" becomes "*", which matches every file here, names without a dot included.
+std::string PipeFilterToQt(const std::string& filter);
