@@ -62,8 +62,14 @@ std::string Blankless(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") + 1 - first);
 }
 
+void RemoveFolder() {
+    ::unlink(filePath.c_str());
+    ::rmdir(folder.c_str());
+}
+
 void Fail(const char* what, const std::string& detail = {}) {
     std::fprintf(stderr, "ProfileFile fuzz: %s %s\n", what, detail.c_str());
+    RemoveFolder();
     std::abort();
 }
 
@@ -188,10 +194,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         Fail("cannot make a temporary folder", std::strerror(errno));
     folder = pattern;
     filePath = folder + "/VORNadcC.INI";
-    std::atexit([] {
-        ::unlink(filePath.c_str());
-        ::rmdir(folder.c_str());
-    });
+    std::atexit(RemoveFolder);
     return 0;
 }
 
