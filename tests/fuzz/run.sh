@@ -74,7 +74,7 @@ for target in "${targets[@]}"; do
   [ -d "$here/corpus/$target" ] && seeds=("$here/corpus/$target")
   echo "fuzz: $target for ${seconds}s" >&2
   if "$binary" "$work" "${seeds[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-      -timeout=10 -rss_limit_mb=2048 -max_len=4096 -artifact_prefix="$artifacts/" >"$log" 2>&1; then
+      -timeout=10 -rss_limit_mb=2048 -max_len=1024 -artifact_prefix="$artifacts/" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     summary+=("$target: ${runs:-?} executions in ${seconds}s, no finding")
   else
