@@ -8,4 +8,6 @@ $SUDO apt-get install -y --no-install-recommends \
   g++ cmake ninja-build pkg-config \
   qt6-base-dev qt6-serialport-dev libgl-dev \
   libgtest-dev \
-  xvfb xauth x11-apps fonts-dejavu-core
+  xvfb xauth x11-apps fonts-dejavu-core \
+  xdotool imagemagick \
+  dpkg-dev file desktop-file-utils groff-base

@@ -21,16 +21,11 @@ bool ReadCalibration(int32_t& lowWavelength, int32_t& lowCounts, int32_t& highWa
 
 bool WriteCalibration(int32_t lowWavelength, int32_t lowCounts, int32_t highWavelength,
                       int32_t highCounts, std::string& errorText) {
-    if (!SendCommand(
-            Detail::FormatCommand("WC", {lowWavelength, lowCounts, highWavelength, highCounts}))) {
-        errorText = "Error writing!";
-        return false;
-    }
     std::string reply;
-    if (!ReadReply(reply)) {
-        errorText = "No answer";
+    if (!Detail::Exchange(
+            Detail::FormatCommand("WC", {lowWavelength, lowCounts, highWavelength, highCounts}),
+            reply, errorText, "No answer"))
         return false;
-    }
     if (reply.find("WC,0!") == std::string::npos && reply.find("RC,") == std::string::npos) {
         errorText = "ADC doesn't accept parameters!";
         return false;

@@ -66,15 +66,9 @@ bool DefineProtocol(int32_t& dt, int32_t& it1, int32_t& it2, int32_t& restingTim
     const std::string command =
         oneWavelength ? Detail::FormatCommand("PD", {dt, it1, restingTime, wl0, wl1})
                       : Detail::FormatCommand("PD", {dt, it1, it2, restingTime, wl0, wl1, wl2});
-    if (!SendCommand(command)) {
-        errorText = "Error writing!";
-        return false;
-    }
     std::string reply;
-    if (!ReadReply(reply)) {
-        errorText = "Error reading!";
+    if (!Detail::Exchange(command, reply, errorText))
         return false;
-    }
     if (reply.find("PD,0!") == std::string::npos) {
         errorText = "ADC doesn't accept parameters!";
         return false;
@@ -84,15 +78,9 @@ bool DefineProtocol(int32_t& dt, int32_t& it1, int32_t& it2, int32_t& restingTim
 
 bool ReadProtocol(int32_t& dt, int32_t& it1, int32_t& it2, int32_t& restingTime, int32_t& wl0,
                   int32_t& wl1, int32_t& wl2, std::string& errorText) {
-    if (!SendCommand("RP;\r\n")) {
-        errorText = "Error writing!";
-        return false;
-    }
     std::string reply;
-    if (!ReadReply(reply)) {
-        errorText = "Error reading!";
+    if (!Detail::Exchange("RP;\r\n", reply, errorText))
         return false;
-    }
     int32_t numbers[10];
     if (ScanNumbers(numbers, reply) != 7) {
         errorText = "Wrong answer:\n" + reply;

@@ -15,4 +15,10 @@ void SetMaxWavelength(int32_t value);
 // Formats a command from its mnemonic and arguments: "XX,a,b;\r\n".
 std::string FormatCommand(const char* mnemonic, std::initializer_list<int32_t> arguments);
 
+// One exchange of a command operation: writes the command and reads one reply.
+// On failure errorText names the step that failed: "Error writing!" or
+// noReplyText.
+bool Exchange(const std::string& command, std::string& reply, std::string& errorText,
+              const char* noReplyText = "Error reading!");
+
 } // namespace AdcLink::Detail

@@ -2,6 +2,7 @@
 
 #include <QSerialPortInfo>
 #include <cctype>
+#include <utility>
 
 namespace {
 
@@ -25,9 +26,16 @@ std::string ResolvePortName(const std::string& name) {
     return {};
 }
 
+std::vector<std::string> SystemPortPaths() {
+    std::vector<std::string> paths;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        paths.push_back(info.systemLocation().toStdString());
+    return paths;
+}
+
 std::vector<std::string> ListPortNames() {
     std::vector<std::string> names = {"COM1", "COM2", "COM3", "COM4"};
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        names.push_back(info.systemLocation().toStdString());
+    for (std::string& path : SystemPortPaths())
+        names.push_back(std::move(path));
     return names;
 }

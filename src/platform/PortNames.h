@@ -8,6 +8,9 @@
 // device path already. Any other name gives an empty path (no such device).
 std::string ResolvePortName(const std::string& name);
 
+// The device paths of the serial ports the system reports.
+std::vector<std::string> SystemPortPaths();
+
 // Every name the port list offers: COM1..COM4, then each port the system
 // reports, by its full device path.
 std::vector<std::string> ListPortNames();

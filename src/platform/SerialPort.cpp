@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 
+#include "PortOpenError.h"
 #include "SerialMode.h"
 
 #include <cerrno>
@@ -56,12 +57,12 @@ SerialPort::~SerialPort() {
 bool SerialPort::Open(const std::string& devicePath, std::string& systemText) {
     Close();
     if (devicePath.empty()) {
-        systemText = SystemErrorText(ENOENT);
+        systemText = PortOpenErrorText(ENOENT, devicePath);
         return false;
     }
     const int opened = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0) {
-        systemText = SystemErrorText(errno);
+        systemText = PortOpenErrorText(errno, devicePath);
         return false;
     }
     // The lock belongs to this open description, so it also keeps out a second

@@ -24,7 +24,8 @@ public:
     SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens an existing device for reading and writing, exclusively. On failure
-    // systemText holds the system's one-line reason.
+    // systemText holds the system's one-line reason, with a hint where the
+    // operator can mend it (see PortOpenErrorText).
     bool Open(const std::string& devicePath, std::string& systemText);
     void Close();
     bool IsOpen() const { return fd >= 0; }

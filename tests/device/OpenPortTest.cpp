@@ -1,5 +1,8 @@
 #include "LinkTest.h"
 
+#include <algorithm>
+#include <unistd.h>
+
 namespace {
 
 using OpenPort = LinkTest;
@@ -25,11 +28,37 @@ TEST_F(OpenPort, ARejectedModeStringFailsBeforeAnyPortIsOpened) {
     EXPECT_FALSE(AdcLink::IsPortOpen());
 }
 
-TEST_F(OpenPort, AMissingDeviceGivesTheSystemText) {
+// The system text, then either "(no serial ports found)" or the ports that
+// exist here, each of which must be a device node that is really there.
+void ExpectMissingDeviceText(const std::string& errorText) {
+    const std::string head = "Port Initialisation Error:\nNo such file or directory (";
+    ASSERT_EQ(errorText.rfind(head, 0), 0u) << errorText;
+    const std::string hint = errorText.substr(head.size());
+    EXPECT_EQ(hint.find('\n'), std::string::npos) << errorText;
+    EXPECT_LE(errorText.size() - std::string("Port Initialisation Error:\n").size(), 255u);
+    ASSERT_FALSE(hint.empty());
+    EXPECT_EQ(hint.back(), ')');
+    if (hint == "no serial ports found)")
+        return;
+    const std::string listHead = "ports here: ";
+    ASSERT_EQ(hint.rfind(listHead, 0), 0u) << errorText;
+    const std::string list = hint.substr(listHead.size(), hint.size() - listHead.size() - 1);
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t comma = std::min(list.find(", ", start), list.size());
+        const std::string port = list.substr(start, comma - start);
+        if (port != "...") {
+            EXPECT_EQ(::access(port.c_str(), F_OK), 0) << port;
+        }
+        start = comma + 2;
+    }
+}
+
+TEST_F(OpenPort, AMissingDeviceGivesTheSystemTextAndThePortsThatExist) {
     for (const char* name : {"/dev/no-such-serial-device", "COM7", "sim"}) {
         std::string mode, errorText;
         EXPECT_FALSE(AdcLink::OpenPort(name, mode, errorText));
-        EXPECT_EQ(errorText, "Port Initialisation Error:\nNo such file or directory") << name;
+        SCOPED_TRACE(name);
+        ExpectMissingDeviceText(errorText);
         EXPECT_FALSE(AdcLink::IsPortOpen());
     }
 }

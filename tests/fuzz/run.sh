@@ -9,7 +9,9 @@
 #
 # FUZZ_BUILD_DIR: build folder (default <repo>/build-fuzz). New inputs that the
 # fuzzer finds go to <build>/corpus/<target>/, never into the committed seeds;
-# crash inputs go to <build>/artifacts/<target>/.
+# crash inputs go to <build>/artifacts/<target>/. Each target's header names
+# the environment switches it knows (FUZZ_SKIP_UNREADABLE_NAMES for the INI
+# target, while that finding is open).
 set -euo pipefail
 
 if [ $# -lt 1 ] || ! [[ "$1" =~ ^[1-9][0-9]*$ ]]; then

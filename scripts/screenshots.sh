@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Screenshots of the six tabs for the README: builds the program, starts it on
+# SIM (the built-in simulated controller) in a virtual X display, connects,
+# visits every tab with the keyboard and writes docs/screenshots/*.png.
+# Needs Xvfb, xdotool and ImageMagick's import (scripts/install-deps.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)" --target VORNadcC
+app=$PWD/build/src/app/VORNadcC
+out=docs/screenshots
+mkdir -p "$out"
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Fresh settings for every run, so the pictures show the defaults.
+mkdir -p "$work/config/VORNadcC"
+printf '[Setup]\r\nComPort=SIM\r\n' >"$work/config/VORNadcC/VORNadcC.INI"
+
+# Xvfb picks a free display number and writes it to the descriptor we give it.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+exec 3>&-
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+
+XDG_CONFIG_HOME="$work/config" "$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^VORN ADC Communication$' | head -n 1)
+[ -n "$window" ] || { echo "the sheet did not appear" >&2; cat "$work/app.log" >&2; exit 1; }
+xdotool windowfocus --sync "$window"
+sleep 1
+
+shot() {
+  sleep 1
+  import -window "$window" "$out/$1.png"
+  echo "$out/$1.png"
+}
+
+# Clicks the control whose centre lies at X, Y dialog units on the displayed
+# page. With the DejaVu font that Xvfb gets here, a dialog unit is 1.76 pixels
+# and the page's origin lies at (13, 66) in the window.
+click_du() {
+  xdotool mousemove --window "$window" "$(((13 * 100 + $1 * 176) / 100))" \
+    "$(((66 * 100 + $2 * 176) / 100))" click 1
+  sleep 0.3
+}
+
+# Replaces the text of the focused field.
+type_text() {
+  xdotool key ctrl+a
+  xdotool type --delay 30 "$1"
+}
+
+xdotool key alt+c # Connect, on SIM
+sleep 2
+shot 1-rs232-setup
+
+# Terminal: put SIM's reference filter at 450 nm in the beam, then ask for the
+# stored calibration.
+xdotool key ctrl+Tab
+click_du 90 24 # the command box
+type_text 'SF,450'
+xdotool key Return
+sleep 1
+type_text 'RC'
+xdotool key Return
+shot 2-terminal
+
+xdotool key ctrl+Tab
+shot 3-wavelength-protocol
+
+# Calibration: a sweep behind the 450 nm filter for the low point.
+xdotool key ctrl+Tab
+click_du 77 41 # low range filter wavelength
+type_text 450
+click_du 178 41 # Run 1st
+sleep 4
+shot 4-calibration
+
+# Triple band: a three-band filter from the terminal, then one sweep.
+xdotool key ctrl+Prior
+xdotool key ctrl+Prior
+click_du 90 24
+type_text 'SF,400,500,600'
+xdotool key Return
+sleep 1
+xdotool key ctrl+Next
+xdotool key ctrl+Next
+xdotool key ctrl+Next
+click_du 77 41 # low band wavelength
+type_text 400
+click_du 77 85 # high band wavelength
+type_text 600
+click_du 176 124 # Run
+sleep 4
+shot 5-triple-band-calibration
+
+# Set wavelength: move the light to the first preset.
+xdotool key ctrl+Tab
+click_du 138 40 # the first Set
+sleep 1
+shot 6-set-wavelength
