@@ -155,10 +155,15 @@ bool ProfileFile::Read(const std::string& section, const std::string& key,
 
 bool ProfileFile::Write(const std::string& section, const std::string& key,
                         const std::string& value) const {
-    // a line end inside a name or value would plant lines of its own in the file
+    // A line end inside a name or value would plant lines of its own in the file,
+    // and a name that would not read back as itself would report a lost value as
+    // written: refuse both.
     const auto breaksLine = [](const std::string& t) { return t.find_first_of("\r\n") != t.npos; };
+    const auto readsBack = [](const std::string& name) { return Trim(name) == name; };
     if (breaksLine(section) || breaksLine(key) || breaksLine(value) ||
-        section.find(']') != std::string::npos || key.find('=') != std::string::npos)
+        section.find(']') != std::string::npos || key.find('=') != std::string::npos ||
+        !readsBack(section) || !readsBack(key) ||
+        (!key.empty() && (key.front() == ';' || key.front() == '#' || key.front() == '[')))
         return false;
 
     std::string contents;

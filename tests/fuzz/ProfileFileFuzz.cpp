@@ -12,8 +12,7 @@
 //   may gain CR LF;
 // - the values of the other keys of the file read as before;
 // - a name that could not be read back (blanks around it; a key that would
-//   read as a comment or a section line) is refused like a line end. Set
-//   FUZZ_SKIP_UNREADABLE_NAMES=1 to pass over such inputs while that is open.
+//   read as a comment or a section line) is refused like a line end.
 #include "platform/ProfileFile.h"
 
 #include <cctype>
@@ -223,9 +222,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool written = file.Write(section, key, value);
     const std::string newContents = Get();
     if (!refused && Unreadable(section, key)) {
-        static const bool skip = std::getenv("FUZZ_SKIP_UNREADABLE_NAMES") != nullptr;
-        if (skip)
-            return 0;
         if (written)
             Fail("accepted a name it cannot read back:", "[" + section + "] " + key);
         if (newContents != oldContents)

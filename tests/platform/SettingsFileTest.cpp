@@ -171,6 +171,10 @@ TEST_F(SettingsFileTest, RefusesLineBreaksThatWouldPlantKeys) {
     WriteRaw(profile, "[Setup]\r\nComPort=COM1\r\n");
     EXPECT_FALSE(WriteProfileString("Setup", "ComPort", "COM2\r\n[Other]\r\nx=1"));
     EXPECT_FALSE(WriteProfileString("Setup", "Com=Port", "COM2"));
+    // names that would read back as a comment, a section line or another name
+    for (const char* key : {";ComPort", "#ComPort", "[ComPort", " ComPort", "ComPort\t"})
+        EXPECT_FALSE(WriteProfileString("Setup", key, "COM2")) << key;
+    EXPECT_FALSE(WriteProfileString(" Setup", "ComPort", "COM2"));
     EXPECT_EQ(ReadAll(profile), "[Setup]\r\nComPort=COM1\r\n");
 }
 
