@@ -10,4 +10,5 @@ $SUDO apt-get install -y --no-install-recommends \
   libgtest-dev \
   xvfb xauth x11-apps fonts-dejavu-core \
   xdotool imagemagick \
-  dpkg-dev file desktop-file-utils groff-base
+  dpkg-dev file desktop-file-utils groff-base \
+  clang libclang-rt-14-dev python3-serial
