@@ -1,0 +1,105 @@
+// The device link against the simulated controller's faults: what each fault
+// costs the link, counted in read time-outs rather than measured in time.
+#include "SimFault.h"
+#include "device/AdcLink.h"
+#include "device/AdcLinkState.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+class LinkFault : public ::testing::Test {
+protected:
+    void Open(const SimOptions& options) {
+        std::string error;
+        sim = StartFaultySim(options, error);
+        ASSERT_TRUE(sim) << error;
+        std::string mode;
+        ASSERT_TRUE(AdcLink::OpenPort(sim->SlavePath(), mode, error)) << error;
+    }
+    void TearDown() override {
+        AdcLink::ClosePort();
+        AdcLink::Detail::SetMinWavelength(240);
+        AdcLink::Detail::SetMaxWavelength(699);
+        sim.reset();
+    }
+
+    std::unique_ptr<SimServer> sim;
+};
+
+TEST_F(LinkFault, EachDroppedReplyCostsOneTimeoutAndTheNextExchangeIsInStep) {
+    for (const bool echo : {false, true}) {
+        SimOptions options;
+        options.dropEvery = 3;
+        options.echo = echo; // the echo of a dropped command still comes
+        Open(options);
+        for (int command = handshakeCommands + 1; command <= handshakeCommands + 7; ++command) {
+            const bool dropped = command % 3 == 0;
+            const int64_t before = AdcLink::ReadTimeoutCount();
+            ASSERT_TRUE(AdcLink::SendCommand("ID;\r\n"));
+            std::string reply;
+            EXPECT_EQ(AdcLink::ReadReply(reply), !dropped) << "command " << command;
+            EXPECT_EQ(reply, dropped ? "" : "ADC-SIM 1.0") << "command " << command;
+            EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, dropped ? 1 : 0)
+                << "command " << command << (echo ? " with echo" : "");
+        }
+        AdcLink::ClosePort();
+    }
+}
+
+TEST_F(LinkFault, ABabblingControllerStopsEachReadAtTheLineCapNotAtATimeout) {
+    SimOptions options;
+    options.babble = true; // "RC,1;" is answered, then bytes without LF for ever
+    Open(options);
+    EXPECT_EQ(AdcLink::MinWavelength(), 240); // the range came before the babble
+    EXPECT_EQ(AdcLink::MaxWavelength(), 699);
+
+    const int64_t before = AdcLink::ReadTimeoutCount();
+    EXPECT_TRUE(AdcLink::SendCommand("RC;\r\n"));
+    std::string reply = "stale";
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(reply, "");
+    int32_t lw = 1, lc = 2, hw = 3, hc = 4;
+    EXPECT_FALSE(AdcLink::ReadCalibration(lw, lc, hw, hc));
+    EXPECT_EQ(lw + lc + hw + hc, 10); // nothing taken from the babble
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 0);
+    EXPECT_TRUE(AdcLink::IsPortOpen());
+    EXPECT_TRUE(AdcLink::ClosePort());
+}
+
+TEST_F(LinkFault, GarbageRepliesFailEveryCommandWithItsOwnWords) {
+    SimOptions options;
+    options.garbage = true;
+    Open(options);
+    // a garbage range may leave the wavelengths outside it
+    const std::set<std::string> defineTexts = {"Error reading!", "ADC doesn't accept parameters!",
+                                               "Wavelength 1 out of range",
+                                               "Wavelength 2 out of range"};
+    const std::set<std::string> writeTexts = {"No answer", "ADC doesn't accept parameters!"};
+    for (int round = 0; round < 40; ++round) {
+        int32_t dt = 30, it1 = 200, it2 = 200, rest = 4540, wl0 = 300, wl1 = 340, wl2 = 380;
+        std::string errorText;
+        if (!AdcLink::DefineProtocol(dt, it1, it2, rest, wl0, wl1, wl2, errorText)) {
+            EXPECT_EQ(defineTexts.count(errorText), 1u) << errorText;
+        }
+        errorText.clear();
+        if (!AdcLink::ReadProtocol(dt, it1, it2, rest, wl0, wl1, wl2, errorText)) {
+            EXPECT_TRUE(errorText == "Error reading!" || errorText.rfind("Wrong answer:\n", 0) == 0)
+                << errorText;
+        }
+        errorText.clear();
+        // a garbage line never holds "WC,0!" or "RC,": the write is refused
+        EXPECT_FALSE(AdcLink::WriteCalibration(250, 87, 690, 4013, errorText));
+        EXPECT_EQ(writeTexts.count(errorText), 1u) << errorText;
+        int32_t lw = 0, lc = 0, hw = 0, hc = 0, value = 2048;
+        AdcLink::ReadCalibration(lw, lc, hw, hc);
+        AdcLink::ProbeAnalogChannel(value);
+        AdcLink::QueryWavelengthRange();
+    }
+    EXPECT_TRUE(AdcLink::IsPortOpen());
+}
+
+} // namespace
