@@ -49,9 +49,9 @@ bool CPropertySetWavelen::SavePresets() {
     using SettingsFile::WritePrivateProfileString;
     UpdateData(true);
     const std::pair<const char*, int32_t> presets[4] = {{"WaveLength1", waveLength1},
-                                                         {"WaveLength2", waveLength2},
-                                                         {"WaveLength3", waveLength3},
-                                                         {"WaveLength4", waveLength4}};
+                                                        {"WaveLength2", waveLength2},
+                                                        {"WaveLength3", waveLength3},
+                                                        {"WaveLength4", waveLength4}};
     // All four writes are attempted, whatever the first ones did.
     bool saved = true;
     for (const auto& [key, value] : presets)

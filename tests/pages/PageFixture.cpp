@@ -69,8 +69,7 @@ std::string PageFixture::ReadSettings(const std::string& fileName) const {
 
 void PageFixture::WriteSettings(const std::string& fileName, const std::string& text) const {
     fs::create_directories(SettingsFile::SettingsDirectory());
-    std::ofstream(fs::path(SettingsFile::SettingsDirectory()) / fileName, std::ios::binary)
-        << text;
+    std::ofstream(fs::path(SettingsFile::SettingsDirectory()) / fileName, std::ios::binary) << text;
 }
 
 std::string PageFixture::Profile() const {

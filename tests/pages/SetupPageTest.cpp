@@ -25,9 +25,8 @@ protected:
     void Leave() { ASSERT_TRUE(sheet->SetActivePage(1)); }
     void Return() { ASSERT_TRUE(sheet->SetActivePage(0)); }
     bool OnlyDisconnectEnabled() const {
-        return !Enabled(setup, kConnect) && Enabled(setup, kDisconnect) &&
-               !Enabled(setup, kPort) && !Enabled(setup, kBaud) && !Enabled(setup, kBits) &&
-               !Enabled(setup, kParity);
+        return !Enabled(setup, kConnect) && Enabled(setup, kDisconnect) && !Enabled(setup, kPort) &&
+               !Enabled(setup, kBaud) && !Enabled(setup, kBits) && !Enabled(setup, kParity);
     }
 
     CPropertySetup* setup = nullptr;
@@ -90,8 +89,8 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
     EXPECT_EQ(Profile(), "");
 
     Leave();
-    EXPECT_EQ(Profile(), "[Setup]\r\nComPort=" + port +
-                             "\r\nBaudRate=19200\r\nBits=8,1\r\nParity=none\r\n");
+    EXPECT_EQ(Profile(),
+              "[Setup]\r\nComPort=" + port + "\r\nBaudRate=19200\r\nBits=8,1\r\nParity=none\r\n");
     Return();
     EXPECT_TRUE(OnlyDisconnectEnabled());
 
