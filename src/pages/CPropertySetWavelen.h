@@ -8,10 +8,24 @@
 class QLineEdit;
 
 // "Set Wavelength": four preset wavelengths, each with its own "Set" button.
+// The presets live in the fixed-name settings file; OK, Apply and Enter do nothing.
 class CPropertySetWavelen : public CPropertyPage {
     Q_OBJECT
 public:
     CPropertySetWavelen();
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    bool OnApply() override;
+
+    // Section "SetWaveLength" of "VORNadcC.INI". Loading fails when a preset
+    // reads -1; saving fails when any of the four writes fails.
+    bool LoadPresets();
+    bool SavePresets();
+    // The "Set" button of row 1 to 4.
+    void OnSet(int row);
+    // One WL exchange with the requested wavelength clamped into the range copy.
+    void SetWavelength(int32_t requested);
 
     QLineEdit* statusEdit = nullptr;
     QLineEdit* debugEdit = nullptr;
@@ -27,4 +41,7 @@ public:
 
 protected:
     void DoDataExchange(DataExchange& dx) override;
+
+private:
+    bool buttonsWired_ = false;
 };

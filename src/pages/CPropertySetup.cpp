@@ -1,8 +1,28 @@
 #include "pages/CPropertySetup.h"
 
 #include "DialogTemplates.h"
+#include "device/AdcLink.h"
+#include "device/DevicePorts.h"
+#include "device/VersionQuery.h"
+#include "pages/SetupParameters.h"
+#include "platform/AppMessageBox.h"
 #include "platform/DataExchange.h"
+#include "platform/DialogLayout.h"
 #include "platform/SettingsFile.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kConnect = 1013;
+constexpr int kDisconnect = 1014;
+constexpr int kPortCombo = 1022;
+constexpr int kBaudCombo = 1023;
+constexpr int kBitsCombo = 1024;
+constexpr int kParityCombo = 1025;
+
+} // namespace
 
 CPropertySetup::CPropertySetup()
     : CPropertyPage(SetupDialog()), versionText("unavailable"), baudRate("19200"), bits("8,1"),
@@ -15,8 +35,78 @@ CPropertySetup::CPropertySetup()
 
 void CPropertySetup::DoDataExchange(DataExchange& dx) {
     ExchangeText(dx, 1026, versionText);
-    ExchangeComboText(dx, 1023, baudRate);
-    ExchangeComboText(dx, 1024, bits);
-    ExchangeComboText(dx, 1022, comPort);
-    ExchangeComboText(dx, 1025, parity);
+    ExchangeComboText(dx, kBaudCombo, baudRate);
+    ExchangeComboText(dx, kBitsCombo, bits);
+    ExchangeComboText(dx, kPortCombo, comPort);
+    ExchangeComboText(dx, kParityCombo, parity);
+}
+
+void CPropertySetup::CompleteControls() {
+    if (controlsCompleted_ || !HasControls())
+        return;
+    controlsCompleted_ = true;
+    if (auto* ports = ControlAs<QComboBox>(kPortCombo)) {
+        std::vector<std::string> present;
+        for (int i = 0; i < ports->count(); ++i)
+            present.push_back(ports->itemText(i).toStdString());
+        for (const std::string& name : MissingPortNames(present, DevicePorts::List()))
+            AddComboItem(ports, name);
+        // The framework wrote the fields before these items existed; a stored
+        // port such as "SIM" is now selected from the list.
+        UpdateData(false);
+    }
+    if (auto* button = ControlAs<QPushButton>(kConnect))
+        connect(button, &QPushButton::clicked, this, [this] { OnConnect(); });
+    if (auto* button = ControlAs<QPushButton>(kDisconnect))
+        connect(button, &QPushButton::clicked, this, [this] { OnDisconnect(); });
+}
+
+void CPropertySetup::EnableControls(bool enable) {
+    if (!Control(kConnect))
+        return;
+    Control(kConnect)->setEnabled(enable);
+    Control(kDisconnect)->setEnabled(!enable);
+    for (int id : {kBaudCombo, kBitsCombo, kPortCombo, kParityCombo})
+        Control(id)->setEnabled(enable);
+    SetControlText(Control(kBaudCombo), baudRate);
+}
+
+bool CPropertySetup::OnSetActive() {
+    CompleteControls();
+    SetModified(false);
+    EnableControls(!AdcLink::IsPortOpen());
+    return CPropertyPage::OnSetActive();
+}
+
+bool CPropertySetup::OnKillActive() {
+    // Only parameters that led to a connection are remembered.
+    if (AdcLink::IsPortOpen()) {
+        SettingsFile::WriteProfileString("Setup", "ComPort", comPort);
+        SettingsFile::WriteProfileString("Setup", "BaudRate", baudRate);
+        SettingsFile::WriteProfileString("Setup", "Bits", bits);
+        SettingsFile::WriteProfileString("Setup", "Parity", parity);
+    }
+    SetModified(false);
+    return CPropertyPage::OnKillActive();
+}
+
+void CPropertySetup::OnConnect() {
+    UpdateData(true);
+    std::string modeString = BuildModeString(baudRate, parity, bits);
+    std::string errorText;
+    if (!AdcLink::OpenPort(comPort, modeString, errorText)) {
+        AppMessageBox(errorText);
+        EnableControls(true);
+        return;
+    }
+    versionText = QueryVersion();
+    UpdateData(false);
+    EnableControls(false);
+}
+
+void CPropertySetup::OnDisconnect() {
+    AdcLink::ClosePort();
+    versionText = "not connected";
+    UpdateData(false);
+    EnableControls(true);
 }

@@ -1,14 +1,102 @@
 #include "pages/CPropertyTerminal.h"
 
 #include "DialogTemplates.h"
+#include "device/TerminalCommand.h"
+#include "pages/TerminalHistory.h"
 #include "platform/DataExchange.h"
+#include "platform/SettingsFile.h"
 
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+constexpr int kCommandCombo = 1010;
+constexpr int kSendButton = 1011;
+constexpr int kReplyEdit = 1012;
+
+} // namespace
 
 CPropertyTerminal::CPropertyTerminal() : CPropertyPage(TerminalDialog()) {}
 
 void CPropertyTerminal::DoDataExchange(DataExchange& dx) {
-    AttachControl(dx, 1010, commandBox);
-    ExchangeText(dx, 1012, replyLog);
-    ExchangeComboText(dx, 1010, commandText);
+    AttachControl(dx, kCommandCombo, commandBox);
+    ExchangeText(dx, kReplyEdit, replyLog);
+    ExchangeComboText(dx, kCommandCombo, commandText);
+}
+
+std::vector<std::string> CPropertyTerminal::HistoryEntries() const {
+    std::vector<std::string> entries;
+    if (!commandBox)
+        return entries;
+    for (int i = 0; i < commandBox->count(); ++i)
+        entries.push_back(commandBox->itemText(i).toStdString());
+    return entries;
+}
+
+bool CPropertyTerminal::OnSetActive() {
+    if (!sendWired_) {
+        if (auto* button = ControlAs<QPushButton>(kSendButton)) {
+            connect(button, &QPushButton::clicked, this, [this] { OnSend(); });
+            sendWired_ = true;
+        }
+    }
+    SetModified(false);
+    if (commandBox && commandBox->count() == 0) {
+        const QString shown = commandBox->currentText();
+        // Entries go in at a position, never sorted: the stored order is kept.
+        for (const std::string& entry :
+             SplitHistory(SettingsFile::GetProfileString("Terminal", "recent", "")))
+            commandBox->insertItem(commandBox->count(), QString::fromStdString(entry));
+        commandBox->setEditText(shown);
+    }
+    return CPropertyPage::OnSetActive();
+}
+
+bool CPropertyTerminal::OnKillActive() {
+    SettingsFile::WriteProfileString("Terminal", "recent", JoinHistory(HistoryEntries(), 10));
+    return true;
+}
+
+bool CPropertyTerminal::OnApply() {
+    OnSend();
+    return true;
+}
+
+void CPropertyTerminal::OnSend() {
+    UpdateData(true);
+    std::string command;
+    if (!commandText.empty()) {
+        commandText = CompleteTerminalCommand(commandText);
+        command = commandText;
+        if (commandBox) {
+            // Changing the list must not change what the box shows: that stays
+            // until a reply is shown.
+            const QString shown = commandBox->currentText();
+            const int older = FindIgnoringCase(HistoryEntries(), commandText);
+            if (older >= 0)
+                commandBox->removeItem(older);
+            commandBox->insertItem(0, QString::fromStdString(commandText));
+            commandBox->setEditText(shown);
+        }
+    }
+    const TerminalOutcome outcome = ExchangeTerminalCommand(command);
+    if (outcome.sent)
+        commandText.clear();
+    if (!outcome.replied)
+        return;
+    replyLog += outcome.reply + "\r\n";
+    BoundReplyLog(replyLog);
+    UpdateData(false);
+    ScrollLogToEnd();
+}
+
+void CPropertyTerminal::ScrollLogToEnd() {
+    auto* log = ControlAs<QPlainTextEdit>(kReplyEdit);
+    if (!log)
+        return;
+    QScrollBar* bar = log->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }

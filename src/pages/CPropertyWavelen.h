@@ -4,11 +4,23 @@
 
 #include <cstdint>
 
-// "Wavelength Protocol": the alternating illumination protocol.
+// "Wavelength Protocol": the alternating illumination protocol. Read back from
+// the controller at each activation (the profile stands in when it cannot be),
+// sent when the page is applied while it is displayed.
 class CPropertyWavelen : public CPropertyPage {
     Q_OBJECT
 public:
     CPropertyWavelen();
+
+    bool OnSetActive() override;
+    // The shared deactivation step.
+    bool OnKillActive() override;
+    // Sends the protocol only while this page is displayed; returns whether the
+    // controller took it, so a refused protocol keeps the sheet open.
+    bool OnApply() override;
+
+    // Click on "single wavelength": the wl2 and it2 edits follow at once.
+    void OnSingleWavelength();
 
     double ct = 0.0;  // cycle time, ms
     double dt = 0.0;  // dead time, ms
@@ -22,4 +34,9 @@ public:
 
 protected:
     void DoDataExchange(DataExchange& dx) override;
+
+private:
+    void StoreProtocol();
+
+    bool checkWired_ = false;
 };

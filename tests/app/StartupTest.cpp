@@ -124,7 +124,7 @@ TEST(Startup, SetWavelengthReadsItsEditsInExchangeOrder) {
     sheet.show();
     ASSERT_TRUE(sheet.SetActivePage(5));
     CPropertySetWavelen& page = sheet.setWavelenPage;
-    EXPECT_EQ(page.ControlAs<QLineEdit>(1033)->text(), "-1");
+    EXPECT_EQ(page.ControlAs<QLineEdit>(1033)->text(), "200"); // the preset's default
     EXPECT_FALSE(page.ControlAs<QLineEdit>(1045)->isVisibleTo(&page));
     EXPECT_EQ(page.statusEdit, page.ControlAs<QLineEdit>(1043));
     EXPECT_EQ(page.debugEdit, page.ControlAs<QLineEdit>(1045));
@@ -135,8 +135,8 @@ TEST(Startup, SetWavelengthReadsItsEditsInExchangeOrder) {
     EXPECT_FALSE(page.UpdateData(true));
     EXPECT_EQ(messages, Strings{"Please enter an integer."});
     EXPECT_EQ(page.waveLength2, 300);
-    EXPECT_EQ(page.waveLength1, -1);
-    EXPECT_EQ(page.waveLength3, -1);
+    EXPECT_EQ(page.waveLength1, 200);
+    EXPECT_EQ(page.waveLength3, 400);
     // Leaving the page is refused by the framework's deactivation.
     EXPECT_FALSE(sheet.SetActivePage(0));
     EXPECT_EQ(sheet.GetActiveIndex(), 5);
@@ -147,10 +147,12 @@ TEST(Startup, ProtocolExchangeEnablesWavelengthTwoOnlyWithTwoWavelengths) {
     FakeSettings::Reset();
     CPropertySheetMain sheet;
     sheet.show();
+    // The activation reads the protocol (here from the profile); then the fields change.
+    ASSERT_TRUE(sheet.SetActivePage(2));
     sheet.wavelenPage.ct = 500;
     sheet.wavelenPage.it1 = 2.5;
     sheet.wavelenPage.singleWavelength = true;
-    ASSERT_TRUE(sheet.SetActivePage(2));
+    sheet.wavelenPage.UpdateData(false);
     EXPECT_EQ(sheet.wavelenPage.ControlAs<QLineEdit>(1005)->text(), "500");
     EXPECT_EQ(sheet.wavelenPage.ControlAs<QLineEdit>(1001)->text(), "2.5");
     EXPECT_FALSE(sheet.wavelenPage.Control(1004)->isEnabled());

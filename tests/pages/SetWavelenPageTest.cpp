@@ -1,0 +1,128 @@
+// "Set Wavelength": presets in the fixed-name file, the WL exchange and its status lines.
+#include "PageFixture.h"
+
+#include "pages/CPropertySetWavelen.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kPreset1 = 1033, kPreset2 = 1034, kPreset3 = 1035, kPreset4 = 1036;
+constexpr int kSet1 = 1038, kSet4 = 1041, kDebug = 1045, kStatus = 1043;
+
+// Records the text of each paint of the status and debug fields.
+class PaintLog : public QObject {
+public:
+    std::vector<std::string> paints;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            if (auto* edit = qobject_cast<QLineEdit*>(watched))
+                paints.push_back(edit->objectName().toStdString() + ":" +
+                                 edit->text().toStdString());
+        return false;
+    }
+};
+
+class SetWavelenPage : public PageFixture {
+protected:
+    void ShowPage() {
+        page = Add<CPropertySetWavelen>();
+        AddBlank();
+        Show();
+    }
+    void Leave() { ASSERT_TRUE(sheet->SetActivePage(1)); }
+
+    CPropertySetWavelen* page = nullptr;
+};
+
+TEST_F(SetWavelenPage, WithoutTheSectionShowsDefaultsAndLeavingCreatesFourKeys) {
+    ShowPage();
+    EXPECT_EQ(Shown(page, kPreset1), "200");
+    EXPECT_EQ(Shown(page, kPreset2), "300");
+    EXPECT_EQ(Shown(page, kPreset3), "400");
+    EXPECT_EQ(Shown(page, kPreset4), "500");
+    EXPECT_FALSE(page->Control(kDebug)->isVisible());
+    EXPECT_FALSE(page->IsModified());
+
+    // No port: the status line says so and the debug line ends empty.
+    Click(page, kSet4);
+    EXPECT_EQ(Shown(page, kStatus), " ERROR: No connection to the ADC/QMB !!");
+    EXPECT_EQ(page->debugText, "");
+
+    Leave();
+    EXPECT_EQ(PresetFile(), "[SetWaveLength]\r\nWaveLength1=200\r\nWaveLength2=300\r\n"
+                            "WaveLength3=400\r\nWaveLength4=500\r\n");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SetWavelenPage, APresetOfMinusOneIsReportedAtEachActivation) {
+    WriteSettings("VORNadcC.INI", "[SetWaveLength]\r\nWaveLength3=-1\r\n");
+    ShowPage();
+    EXPECT_EQ(Shown(page, kPreset3), "-1");
+    Leave();
+    ASSERT_TRUE(sheet->SetActivePage(0));
+    EXPECT_EQ(messages,
+              std::vector<std::string>(
+                  2, "Error reading <VornAdcC.ini> \n\nInitialisation-File could not be red !"));
+}
+
+TEST_F(SetWavelenPage, APresetAboveTheRangeSendsTheMaximumAndStaysAsTyped) {
+    WriteSettings("VORNadcC.INI", "[SetWaveLength]\r\nWaveLength1=9999\r\nDebug=1\r\n");
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("WL,699;\r\n").Reply("WL,699;\r\nWL,0!\r\n");
+    Connect();
+    ShowPage();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+    ASSERT_TRUE(page->Control(kDebug)->isVisible());
+
+    PaintLog paintLog;
+    page->Control(kStatus)->setObjectName("status");
+    page->Control(kDebug)->setObjectName("debug");
+    page->Control(kStatus)->installEventFilter(&paintLog);
+    page->Control(kDebug)->installEventFilter(&paintLog);
+    Click(page, kSet1);
+    // Before the exchange blocked, the "trying" line and the command were painted
+    // (Qt paints every changed control of the window at a repaint, in its own order).
+    auto painted = [&](const std::string& text) {
+        return std::count(paintLog.paints.begin(), paintLog.paints.end(), text) > 0;
+    };
+    EXPECT_TRUE(painted("status:... trying to set wavelength to 699 nm"));
+    EXPECT_TRUE(painted("debug:WL,699;\r\n"));
+    EXPECT_FALSE(painted("status: Wavelength is set to  :  699 nm"));
+
+    EXPECT_EQ(Shown(page, kStatus), " Wavelength is set to  :  699 nm");
+    EXPECT_EQ(Shown(page, kDebug), "WL,0!");
+    EXPECT_EQ(Shown(page, kPreset1), "9999");
+
+    // OK, Apply and Enter send nothing from this page.
+    PressEnter(page->Control(kPreset2));
+    EXPECT_TRUE(sheet->PressApply());
+    EXPECT_EQ(controller.Finish(), "");
+    Leave();
+    EXPECT_NE(PresetFile().find("WaveLength1=9999\r\n"), std::string::npos);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SetWavelenPage, ATextInPresetTwoStopsTheExchangeBeforePresetOne) {
+    ScriptHandshake(controller, "(240,699)");
+    WriteSettings("VORNadcC.INI", "[SetWaveLength]\r\nWaveLength1=300\r\n");
+    controller.Expect("WL,300;\r\n").Reply("WL,3!\r\n");
+    Connect();
+    ShowPage();
+    Type(page, kPreset1, "350");
+    Type(page, kPreset2, "abc");
+    Click(page, kSet1);
+    EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer."});
+    EXPECT_EQ(Shown(page, kStatus), " ERROR: Wavelength could not be set! ");
+    EXPECT_EQ(Shown(page, kPreset1), "300"); // the previous value, shown again
+    EXPECT_EQ(Shown(page, kPreset2), "300");
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+} // namespace

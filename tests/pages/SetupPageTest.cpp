@@ -1,0 +1,138 @@
+// "RS-232 Setup": connecting, disconnecting, and what leaving the page stores.
+#include "PageFixture.h"
+
+#include "device/AdcLink.h"
+#include "pages/CPropertySetup.h"
+#include "pages/SetupParameters.h"
+#include "platform/SettingsFile.h"
+
+#include <QComboBox>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kConnect = 1013, kDisconnect = 1014, kPort = 1022, kBaud = 1023, kBits = 1024,
+              kParity = 1025, kVersion = 1026;
+
+class SetupPage : public PageFixture {
+protected:
+    void ShowSetup() {
+        setup = Add<CPropertySetup>();
+        AddBlank();
+        Show();
+    }
+    void Leave() { ASSERT_TRUE(sheet->SetActivePage(1)); }
+    void Return() { ASSERT_TRUE(sheet->SetActivePage(0)); }
+    bool OnlyDisconnectEnabled() const {
+        return !Enabled(setup, kConnect) && Enabled(setup, kDisconnect) && !Enabled(setup, kPort) &&
+               !Enabled(setup, kBaud) && !Enabled(setup, kBits) && !Enabled(setup, kParity);
+    }
+
+    CPropertySetup* setup = nullptr;
+};
+
+TEST_F(SetupPage, WithoutSettingsShowsTheDefaultsAndTheirModeString) {
+    ShowSetup();
+    EXPECT_EQ(Shown(setup, kPort), "COM1");
+    EXPECT_EQ(Shown(setup, kBaud), "19200");
+    EXPECT_EQ(Shown(setup, kBits), "8,1");
+    EXPECT_EQ(Shown(setup, kParity), "none"); // the list item chosen for "None"
+    EXPECT_EQ(Shown(setup, kVersion), "unavailable");
+    EXPECT_TRUE(Enabled(setup, kConnect));
+    EXPECT_FALSE(Enabled(setup, kDisconnect));
+    EXPECT_FALSE(setup->IsModified());
+
+    // What Connect takes from the controls and hands to OpenPort.
+    ASSERT_TRUE(setup->UpdateData(true));
+    EXPECT_EQ(BuildModeString(setup->baudRate, setup->parity, setup->bits),
+              "baud=19200 parity=n data=8 stop=1");
+
+    // The port list: the template's four, the discovered ports and SIM, sorted, once each.
+    auto* ports = setup->ControlAs<QComboBox>(kPort);
+    std::vector<std::string> items;
+    for (int i = 0; i < ports->count(); ++i)
+        items.push_back(ports->itemText(i).toStdString());
+    for (const char* name : {"COM1", "COM2", "COM3", "COM4", "SIM"})
+        EXPECT_EQ(std::count(items.begin(), items.end(), name), 1) << name;
+    EXPECT_TRUE(std::is_sorted(items.begin(), items.end(), [](const auto& a, const auto& b) {
+        return QString::compare(QString::fromStdString(a), QString::fromStdString(b),
+                                Qt::CaseInsensitive) < 0;
+    }));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SetupPage, AStoredSimulatorPortIsChosenFromTheList) {
+    WriteSettings(SettingsFile::ApplicationProfileName(), "[Setup]\r\nComPort=sim\r\n");
+    ShowSetup();
+    auto* ports = setup->ControlAs<QComboBox>(kPort);
+    ASSERT_GE(ports->currentIndex(), 0);
+    EXPECT_EQ(ports->currentText().toStdString(), "SIM");
+}
+
+TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
+    ScriptHandshake(controller, "(240,699)");
+    // After the handshake the page drains (one read time-out), then asks for the ID.
+    controller.Expect("ID;\r\n").Reply("ID;\r\nV1.0\r\n");
+    StartController();
+    ShowSetup();
+    const std::string port = controller.SlavePath();
+    Type(setup, kPort, port);
+    Click(setup, kConnect);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(AdcLink::IsPortOpen());
+    EXPECT_EQ(setup->versionText, "V1.0");
+    EXPECT_EQ(Shown(setup, kVersion), "V1.0");
+    EXPECT_EQ(Shown(setup, kParity), "none");
+    EXPECT_TRUE(OnlyDisconnectEnabled());
+    EXPECT_EQ(controller.Finish(), "");
+    EXPECT_EQ(Profile(), "");
+
+    Leave();
+    EXPECT_EQ(Profile(),
+              "[Setup]\r\nComPort=" + port + "\r\nBaudRate=19200\r\nBits=8,1\r\nParity=none\r\n");
+    Return();
+    EXPECT_TRUE(OnlyDisconnectEnabled());
+
+    const std::string stored = Profile();
+    Click(setup, kDisconnect);
+    EXPECT_FALSE(AdcLink::IsPortOpen());
+    EXPECT_EQ(Shown(setup, kVersion), "not connected");
+    EXPECT_TRUE(Enabled(setup, kConnect));
+    EXPECT_FALSE(Enabled(setup, kDisconnect));
+    EXPECT_TRUE(Enabled(setup, kPort) && Enabled(setup, kBaud) && Enabled(setup, kBits) &&
+                Enabled(setup, kParity));
+    Type(setup, kBaud, "57600");
+    Leave(); // disconnected: nothing is written
+    EXPECT_EQ(Profile(), stored);
+    EXPECT_EQ(setup->baudRate, "57600");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SetupPage, LeavingWithoutAConnectionWritesNothing) {
+    ShowSetup();
+    Type(setup, kBaud, "38400");
+    Leave();
+    EXPECT_EQ(Profile(), "");
+}
+
+TEST_F(SetupPage, APortThatDoesNotExistShowsOneMessageAndConnectStaysUsable) {
+    ShowSetup();
+    Type(setup, kPort, (root / "no-such-port").string());
+    Click(setup, kConnect);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Port Initialisation Error:\n", 0), 0u) << messages[0];
+    EXPECT_FALSE(AdcLink::IsPortOpen());
+    EXPECT_TRUE(Enabled(setup, kConnect));
+    EXPECT_FALSE(Enabled(setup, kDisconnect));
+    EXPECT_EQ(Shown(setup, kVersion), "unavailable");
+}
+
+TEST_F(SetupPage, EnterDoesNotConnect) {
+    ShowSetup();
+    PressEnter(setup->Control(kConnect));
+    EXPECT_FALSE(AdcLink::IsPortOpen());
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
