@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -114,10 +115,40 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
+// A temporary file's name: the settings file's, ".tmp", the writer's process
+// id, then mkstemp's six characters. The id tells a later write whether the
+// writer still runs.
+std::string TempPrefix(const std::string& path) {
+    return path + ".tmp";
+}
+
+// A writer killed between creating its temporary file and renaming it leaves
+// the file behind. Removes those whose writer has gone, so that crashes do not
+// fill the settings folder; a running writer's file is left alone.
+void RemoveAbandonedTemps(const std::string& path) {
+    const std::filesystem::path prefix(TempPrefix(path));
+    const std::string start = prefix.filename().string();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(
+        prefix.has_parent_path() ? prefix.parent_path() : std::filesystem::path("."), error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::string name = entries->path().filename().string();
+        if (name.size() <= start.size() + 7 || name.compare(0, start.size(), start) != 0)
+            continue;
+        const std::string id = name.substr(start.size(), name.size() - start.size() - 7);
+        if (name[name.size() - 7] != '.' || id.empty() ||
+            id.find_first_not_of("0123456789") != std::string::npos || id.size() > 9)
+            continue;
+        const pid_t writer = static_cast<pid_t>(std::stol(id));
+        if (writer > 0 && writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH)
+            ::unlink(entries->path().c_str());
+    }
+}
+
 // Replaces path with contents through a temporary file in the same folder,
 // so a crash or a full disk never leaves a half-written settings file.
 bool ReplaceFile(const std::string& path, const std::string& contents) {
-    std::string temp = path + ".XXXXXX";
+    std::string temp = TempPrefix(path) + std::to_string(::getpid()) + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
@@ -125,8 +156,10 @@ bool ReplaceFile(const std::string& path, const std::string& contents) {
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0)
+    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
+        RemoveAbandonedTemps(path);
         return true;
+    }
     ::unlink(temp.c_str());
     return false;
 }

@@ -18,7 +18,8 @@ public:
     // missing folders) as needed. Every other line stays byte for byte; new
     // lines end in CR LF. The new contents go to a temporary file in the same
     // folder that is then renamed over the old one, so a failed write leaves
-    // the old file whole and reports false. A line end in any argument, a "]"
+    // the old file whole and reports false. Temporary files of earlier writers
+    // that were killed before their rename are removed. A line end in any argument, a "]"
     // in the section or a "=" in the key is refused with false.
     bool Write(const std::string& section, const std::string& key, const std::string& value) const;
 
