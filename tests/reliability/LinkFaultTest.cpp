@@ -3,6 +3,7 @@
 #include "SimFault.h"
 #include "device/AdcLink.h"
 #include "device/AdcLinkState.h"
+#include "platform/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,23 @@ TEST_F(LinkFault, GarbageRepliesFailEveryCommandWithItsOwnWords) {
         AdcLink::ProbeAnalogChannel(value);
         AdcLink::QueryWavelengthRange();
     }
+    EXPECT_TRUE(AdcLink::IsPortOpen());
+}
+
+// A controller that stops reading while the line stays up: once the line's
+// buffers are full each write gives up at its time-out, short, and fails.
+TEST_F(LinkFault, AControllerThatStopsReadingFailsTheWritesInsteadOfBlockingThem) {
+    PseudoTerminal line;
+    std::string error, mode;
+    ASSERT_TRUE(line.Open(error)) << error;
+    ASSERT_TRUE(AdcLink::OpenPort(line.SlavePath(), mode, error)) << error; // no handshake reply
+    const std::string command = "WA,1," + std::string(40, '1') + ";\r\n";
+    int sent = 0;
+    while (sent < 100000 && AdcLink::SendCommand(command))
+        ++sent;
+    EXPECT_LT(sent, 100000); // some write failed: the buffers are bounded
+    EXPECT_GT(sent, 10);
+    EXPECT_FALSE(AdcLink::SendCommand(command)); // and keeps failing while nobody reads
     EXPECT_TRUE(AdcLink::IsPortOpen());
 }
 

@@ -124,10 +124,14 @@ TEST_F(ProgramFault, AHangUpInTheTwoPointSweepLeavesTheProgramUsableAndReconnect
     CPropertyCalibrate& calibrate = sheet->calibratePage;
     ASSERT_EQ(calibrate.lowCounts, 87);
 
+    const int64_t timeouts = AdcLink::ReadTimeoutCount();
     Click(calibrate, 1007);
     ASSERT_EQ(messages, Messages{"Error in calibration"});
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - timeouts, 0); // the hang-up is seen, not waited out
+    EXPECT_EQ(calibrate.lowCounts, 87);
     EXPECT_EQ(Shown(calibrate, 1019), "87");
     EXPECT_EQ(calibrate.progressBar->value(), 0);
+    EXPECT_GT(calibrate.samples[4], 1000); // open beam up to the failed probe
 
     // the other pages carry on and say the line is gone in their own words
     messages.clear();
@@ -169,7 +173,9 @@ TEST_F(ProgramFault, AHangUpInTheThreeBandSweepLeavesTheProgramUsableAndReconnec
 
     Click(triple, 1007);
     ASSERT_EQ(messages, Messages{"Error in calibration"});
-    EXPECT_EQ(triple.samples.size(), 5u);
+    EXPECT_EQ(triple.samples.size(), 5u); // the readings taken before the line dropped
+    EXPECT_EQ(triple.lowCounts, 87);      // the band fields as they were
+    EXPECT_EQ(triple.middleCounts, 0);
     EXPECT_EQ(Shown(triple, 1017), "340");
     EXPECT_EQ(triple.progressBar->value(), 0);
 
