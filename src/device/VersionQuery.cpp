@@ -2,9 +2,18 @@
 
 #include "AdcLink.h"
 
+namespace {
+
+// A controller leaves a few replies pending at most. A device that sends lines
+// without end (another instrument on the port, say) must not keep the drain
+// going for ever.
+constexpr int maxDrainedReplies = 64;
+
+} // namespace
+
 std::string QueryVersion() {
     std::string reply;
-    while (AdcLink::ReadReply(reply)) {
+    for (int drained = 0; drained < maxDrainedReplies && AdcLink::ReadReply(reply); ++drained) {
     }
     AdcLink::SendCommand("ID;\r\n");
     reply.clear();

@@ -3,6 +3,7 @@
 #include <string>
 
 // The controller's version string as the RS-232 setup page shows it after a
-// connect: pending replies are drained first (costing one read time-out), then
+// connect: pending replies are drained first (costing one read time-out; at
+// most 64 lines, so a device that never stops sending cannot hold it), then
 // "ID;\r\n" is sent and one reply read; no reply gives "unavailable".
 std::string QueryVersion();

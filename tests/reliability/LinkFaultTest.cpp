@@ -3,9 +3,16 @@
 #include "SimFault.h"
 #include "device/AdcLink.h"
 #include "device/AdcLinkState.h"
+#include "device/VersionQuery.h"
 #include "platform/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 #include <set>
 #include <string>
@@ -118,6 +125,32 @@ TEST_F(LinkFault, AControllerThatStopsReadingFailsTheWritesInsteadOfBlockingThem
     EXPECT_GT(sent, 10);
     EXPECT_FALSE(AdcLink::SendCommand(command)); // and keeps failing while nobody reads
     EXPECT_TRUE(AdcLink::IsPortOpen());
+}
+
+// Another instrument on the port that sends complete lines without end: the
+// connect's drain of pending replies must come to an end all the same.
+TEST_F(LinkFault, ALineStreamWithoutEndCannotHoldTheVersionQuery) {
+    PseudoTerminal line;
+    std::string error, mode;
+    ASSERT_TRUE(line.Open(error)) << error;
+    const int master = line.MasterFd();
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    std::atomic<bool> streaming{true};
+    std::thread instrument([&] {
+        const std::string sentence = "$GPGGA,123519,4807.038,N,01131.000,E*47\r\n";
+        while (streaming) {
+            if (::write(master, sentence.data(), sentence.size()) < 0 && errno == EAGAIN)
+                ::usleep(1000);
+            char discard[256]; // what the program sends goes nowhere
+            while (::read(master, discard, sizeof discard) > 0) {
+            }
+        }
+    });
+    ASSERT_TRUE(AdcLink::OpenPort(line.SlavePath(), mode, error)) << error;
+    const std::string version = QueryVersion(); // ends after a bounded drain
+    streaming = false;
+    instrument.join();
+    EXPECT_EQ(version, "$GPGGA,123519,4807.038,N,01131.000,E*47"); // a line of the stream
 }
 
 } // namespace
