@@ -205,13 +205,20 @@ bool CPropertySheet::ApplyPages() {
     CPropertyPage* displayed = GetActivePage();
     if (!displayed || !displayed->OnKillActive())
         return false;
-    for (auto& page : pages_)
-        if (page && page->HasControls() && !page->OnApply())
+    // A page's changes count as applied once its OnApply agrees, so its mark is
+    // cleared just before; a page that marks itself again while applying keeps
+    // Apply enabled, and one that refuses keeps the mark it had.
+    for (auto& page : pages_) {
+        if (!page || !page->HasControls())
+            continue;
+        const bool wasModified = page->modified_;
+        page->modified_ = false;
+        if (!page->OnApply()) {
+            page->modified_ = page->modified_ || wasModified;
+            UpdateApplyButton();
             return false;
-    // Everything applied: no page holds unapplied changes any more.
-    for (auto& page : pages_)
-        if (page)
-            page->modified_ = false;
+        }
+    }
     UpdateApplyButton();
     return true;
 }

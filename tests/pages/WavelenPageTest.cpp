@@ -129,6 +129,7 @@ TEST_F(WavelenPage, AShortCycleIsCorrectedTwiceThenSent) {
     EXPECT_TRUE(sheet->PressApply());
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(Checked(kReactivate));
+    EXPECT_TRUE(sheet->ApplyButton()->isEnabled()); // the page marks itself after applying
     EXPECT_EQ(controller.Finish(), "");
 }
 

@@ -45,6 +45,8 @@ bool ProbePage::OnKillActive() {
 
 bool ProbePage::OnApply() {
     log_.push_back("Apply " + name_);
+    if (markModifiedOnApply)
+        SetModified(true);
     return applyResult;
 }
 

@@ -26,6 +26,7 @@ public:
     bool applyResult = true;
     bool queryCancelResult = true;
     bool setActiveResult = true;
+    bool markModifiedOnApply = false;
 
     int32_t intA = 1;
     double numberB = 2.5;

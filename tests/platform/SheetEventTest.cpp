@@ -173,6 +173,26 @@ TEST_F(SheetEvents, ApplyButtonFollowsTheChangeMarks) {
     EXPECT_FALSE(pages[1]->IsModified());
 }
 
+TEST_F(SheetEvents, APageThatMarksItselfWhileApplyingKeepsApplyEnabled) {
+    Show();
+    sheet->SetActivePage(1);
+    pages[0]->SetModified(true);
+    pages[1]->markModifiedOnApply = true;
+    QTest::mouseClick(sheet->ApplyButton(), Qt::LeftButton);
+    EXPECT_FALSE(pages[0]->IsModified());
+    EXPECT_TRUE(pages[1]->IsModified());
+    EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
+
+    // A refusal keeps the refusing page's mark and leaves later pages untouched.
+    pages[1]->markModifiedOnApply = false;
+    pages[0]->applyResult = false;
+    pages[0]->SetModified(true);
+    QTest::mouseClick(sheet->ApplyButton(), Qt::LeftButton);
+    EXPECT_TRUE(pages[0]->IsModified());
+    EXPECT_TRUE(pages[1]->IsModified());
+    EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
+}
+
 TEST_F(SheetEvents, CancelEscapeAndCloseBoxQueryThenReset) {
     Show();
     sheet->SetActivePage(2);
