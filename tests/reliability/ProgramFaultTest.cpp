@@ -192,7 +192,7 @@ TEST_F(ProgramFault, AHangUpInTheThreeBandSweepLeavesTheProgramUsableAndReconnec
     EXPECT_NEAR(SimOptics::TrueWavelength(triple.middleCounts), 425.0, 8.0);
 }
 
-TEST_F(ProgramFault, DroppedRepliesCostOneTimeoutEachOnConnectAndOnSet) {
+TEST_F(ProgramFault, DroppedRepliesCostOneTimeoutEachOnConnectSetSweepAndShow) {
     SimOptions options;
     options.dropEvery = 3; // ID, then every third WL
     const std::string failing = StartSim(options);
@@ -212,7 +212,8 @@ TEST_F(ProgramFault, DroppedRepliesCostOneTimeoutEachOnConnectAndOnSet) {
     } sets[] = {{1039, " Wavelength is set to  :  300 nm"},            // command 4
                 {1040, " Wavelength is set to  :  400 nm"},            // 5
                 {1041, " ERROR: No response from the the ADC/QMB !!"}, // 6, dropped
-                {1039, " Wavelength is set to  :  300 nm"}};           // 7: in step again
+                {1039, " Wavelength is set to  :  300 nm"},            // 7: in step again
+                {1040, " Wavelength is set to  :  400 nm"}};           // 8
     for (const auto& set : sets) {
         before = AdcLink::ReadTimeoutCount();
         Click(page, set.button);
@@ -221,6 +222,26 @@ TEST_F(ProgramFault, DroppedRepliesCostOneTimeoutEachOnConnectAndOnSet) {
         EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, dropped ? 1 : 0) << set.status;
     }
     EXPECT_TRUE(messages.empty());
+
+    // 9 (RC) dropped on showing the calibration page: the retry (10) reads it
+    before = AdcLink::ReadTimeoutCount();
+    ASSERT_TRUE(sheet->SetActivePage(calibrationTab));
+    CPropertyCalibrate& calibrate = sheet->calibratePage;
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 1);
+    EXPECT_TRUE(calibrate.IsModified());
+    EXPECT_EQ(calibrate.highCounts, 4013);
+
+    // 11 (WA) of the first probe answered, 12 (RA) dropped
+    before = AdcLink::ReadTimeoutCount();
+    Click(calibrate, 1008);
+    EXPECT_EQ(messages, Messages{"Error in calibration"});
+    EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 1);
+    EXPECT_EQ(calibrate.highCounts, 4013);
+
+    // 13: the next exchange gets its own reply, not a late one
+    int32_t lw = 0, lc = 0, hw = 0, hc = 0;
+    ASSERT_TRUE(AdcLink::ReadCalibration(lw, lc, hw, hc));
+    EXPECT_EQ(lw * 10000 + lc, 250 * 10000 + 87);
 }
 
 TEST_F(ProgramFault, GarbageRepliesEndAsStatusLinesAndMessagesNotCrashes) {
@@ -245,11 +266,24 @@ TEST_F(ProgramFault, GarbageRepliesEndAsStatusLinesAndMessagesNotCrashes) {
     ASSERT_EQ(messages.size(), 1u); // the protocol could not be read back: the last reason
     EXPECT_TRUE(messages[0] == "Error reading!" || messages[0].rfind("Wrong answer:\n", 0) == 0)
         << messages[0];
-    messages.clear();
-    ASSERT_TRUE(sheet->SetActivePage(calibrationTab));
-    Click(sheet->calibratePage, 1007);
-    for (const std::string& message : messages)
-        EXPECT_EQ(message, "Error in calibration");
+
+    // both calibration pages: a sweep fails or finds something, and an apply
+    // is never taken as accepted
+    const std::set<std::string> applyWords = {"No answer", "ADC doesn't accept parameters!"};
+    for (CPropertyPage* page : {static_cast<CPropertyPage*>(&sheet->calibratePage),
+                                static_cast<CPropertyPage*>(&sheet->calibrateTriplePage)}) {
+        messages.clear();
+        ASSERT_TRUE(
+            sheet->SetActivePage(page == &sheet->calibratePage ? calibrationTab : tripleTab));
+        EXPECT_FALSE(page->IsModified()); // garbage is no calibration
+        Click(*page, 1007);
+        for (const std::string& message : messages)
+            EXPECT_EQ(message, "Error in calibration");
+        messages.clear();
+        EXPECT_TRUE(page->OnApply());
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(applyWords.count(messages[0]), 1u) << messages[0];
+    }
     Disconnect();
     EXPECT_FALSE(AdcLink::IsPortOpen());
 }
