@@ -12,6 +12,11 @@ struct CheckCase {
     Protocol corrected;
 };
 
+// Names the case in test listings by its expected reason.
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << '"' << c.errorText << '"';
+}
+
 // Checks that fail send nothing: the script holds only the handshake.
 class DefineProtocolChecks : public LinkTest, public ::testing::WithParamInterface<CheckCase> {};
 

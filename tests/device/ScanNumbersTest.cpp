@@ -11,6 +11,11 @@ struct ScanCase {
     std::vector<int32_t> expected; // the entries written, the end marker included
 };
 
+// Names the case in test listings by its text.
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
 class ScanNumbersTable : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanNumbersTable, WritesTheNumbersInOrderWithTheEndMarkerRule) {
