@@ -1,7 +1,7 @@
 #!/bin/bash
 # `vornadc-cli sweep` against a pyserial peer doing the identical exchanges
-# (bench/peer_sweep.py), both on one unpaced adc-sim, alternately under
-# hyperfine. Both must print the same peak counts first (SIM without noise).
+# (bench/peer_sweep.py), both on one unpaced adc-sim, in alternating rounds
+# (bench/alternate.py; PEER_HYPERFINE=1 adds a hyperfine run). Both must print the same peak counts first (SIM without noise).
 # Exchanges per run: RC,1 and RS, then WA and RA per sample.
 # Usage: bench/peer.sh [SAMPLES [RUNS]]   (default 1024 10; from the source tree, after a build)
 set -euo pipefail
@@ -11,7 +11,6 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cli=$here/build/src/cli/vornadc-cli
 sim=$here/build/src/sim/adc-sim
 python=/usr/bin/python3
-command -v hyperfine >/dev/null || { echo "peer.sh: hyperfine is missing (apt-get install hyperfine)" >&2; exit 1; }
 $python -c 'import serial' 2>/dev/null || { echo "peer.sh: pyserial is missing (apt-get install python3-serial)" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -27,14 +26,15 @@ a=$($ours); b=$($peer)
 echo "peak counts: vornadc-cli $a, peer $b"
 [ "$a" = "$b" ] || { echo "peer.sh: the two sweeps disagree" >&2; exit 1; }
 
-hyperfine -N --warmup 1 --runs "$runs" --export-json "$work/times.json" \
-    -n vornadc-cli "$ours" -n pyserial "$peer"
-$python - "$work/times.json" "$samples" <<'PY'
-import json, sys
-results = json.load(open(sys.argv[1]))["results"]
+# alternating rounds, so a change of load falls on both alike
+$python "$here/bench/alternate.py" "$runs" "vornadc-cli=$ours" "pyserial=$peer" | tee "$work/times"
+$python - "$work/times" "$samples" <<'PY'
+import re, sys
 exchanges = 2 + 2 * int(sys.argv[2])
-m = {r["command"]: r["median"] for r in results}
-for name, t in m.items():
-    print(f"median {name}: {t*1000:.1f} ms, {exchanges/t:.0f} exchanges/s ({exchanges} exchanges)")
-print(f"ratio vornadc-cli / pyserial: {m['vornadc-cli']/m['pyserial']:.3f} (target <= 0.5)")
+for line in open(sys.argv[1]):
+    name, ms = re.match(r"(\S+): median ([\d.]+) ms wall", line).groups()
+    print(f"{name}: {exchanges / (float(ms) / 1000):.0f} exchanges/s ({exchanges} exchanges a run, wall median)")
 PY
+if [ -n "${PEER_HYPERFINE:-}" ]; then
+    hyperfine -N --warmup 1 --runs "$runs" -n vornadc-cli "$ours" -n pyserial "$peer"
+fi
