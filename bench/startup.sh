@@ -18,7 +18,7 @@ done
 
 work=$(mktemp -d)
 display=:$((100 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=$display
@@ -31,10 +31,10 @@ measure() {
     config=$(mktemp -d "$work/config.XXXX")
     local start end pid
     start=$(date +%s%N)
-    XDG_CONFIG_HOME=$config "$@" >/dev/null 2>&1 &
+    XDG_CONFIG_HOME=$config "$@" >/dev/null 2>"$work/last.err" &
     pid=$!
     until xdotool search --onlyvisible --pid "$pid" --name "$title" >/dev/null 2>&1; do
-        kill -0 "$pid" 2>/dev/null || { echo "startup.sh: $1 ended early" >&2; exit 1; }
+        kill -0 "$pid" 2>/dev/null || { echo "startup.sh: $1 ended early:" >&2; tail -5 "$work/last.err" >&2; exit 1; }
         sleep 0.005
     done
     end=$(date +%s%N)
