@@ -107,13 +107,23 @@ int main(int argc, char** argv) {
                     marks.push_back(paint);
             marks.push_back(end);
             double longest = 0;
+            std::size_t where = 0; // the gap ends at marks[where]
             for (std::size_t i = 1; i < marks.size(); ++i)
-                longest = std::max(longest, Milliseconds(marks[i] - marks[i - 1]));
+                if (Milliseconds(marks[i] - marks[i - 1]) > longest) {
+                    longest = Milliseconds(marks[i] - marks[i - 1]);
+                    where = i;
+                }
             worst.push_back(longest);
+            const std::size_t paints = marks.size() - 2;
             std::printf("round %d: %d samples at %d baud on %s: sweep %.3f s, %zu bar paints, "
-                        "longest gap %.1f ms, counts %d\n",
+                        "longest gap %.1f ms (%s), counts %d\n",
                         round + 1, samples, baud, qPrintable(QGuiApplication::platformName()),
-                        Milliseconds(end - start) / 1000, marks.size() - 2, longest,
+                        Milliseconds(end - start) / 1000, paints, longest,
+                        where == 1                  ? "from the press to the first paint"
+                        : where == marks.size() - 1 ? "from the last paint to the end"
+                                                    : ("before paint " + std::to_string(where - 1) +
+                                                       " of " + std::to_string(paints))
+                                                          .c_str(),
                         page.lowCounts);
             std::fflush(stdout);
         }
