@@ -26,14 +26,25 @@ a=$($ours); b=$($peer)
 echo "peak counts: vornadc-cli $a, peer $b"
 [ "$a" = "$b" ] || { echo "peer.sh: the two sweeps disagree" >&2; exit 1; }
 
-# alternating rounds, so a change of load falls on both alike
-$python "$here/bench/alternate.py" "$runs" "vornadc-cli=$ours" "pyserial=$peer" | tee "$work/times"
+# Alternating rounds, so a change of load falls on both alike. The 16-sample
+# runs give each side's fixed cost (start-up, handshake, the 100 ms pause), so
+# the difference is the rate of the sweep's own exchanges.
+$python "$here/bench/alternate.py" "$runs" "vornadc-cli=$ours" "pyserial=$peer" \
+    "vornadc-cli-16=$cli --port $port sweep --samples 16" \
+    "pyserial-16=$python $here/bench/peer_sweep.py $port 16" | tee "$work/times"
 $python - "$work/times" "$samples" <<'PY'
 import re, sys
-exchanges = 2 + 2 * int(sys.argv[2])
+samples = int(sys.argv[2])
+wall = {}
 for line in open(sys.argv[1]):
     name, ms = re.match(r"(\S+): median ([\d.]+) ms wall", line).groups()
-    print(f"{name}: {exchanges / (float(ms) / 1000):.0f} exchanges/s ({exchanges} exchanges a run, wall median)")
+    wall[name] = float(ms) / 1000
+for name in ("vornadc-cli", "pyserial"):
+    run = 2 + 2 * samples
+    sweep = 2 * (samples - 16) / (wall[name] - wall[name + "-16"])
+    print(f"{name}: {run / wall[name]:.0f} exchanges/s over the whole run ({run} exchanges), "
+          f"{sweep:.0f} exchanges/s in the sweep (beyond the 16-sample run)")
+print(f"ratio of medians vornadc-cli / pyserial: {wall['vornadc-cli'] / wall['pyserial']:.3f} (target <= 0.5)")
 PY
 if [ -n "${PEER_HYPERFINE:-}" ]; then
     hyperfine -N --warmup 1 --runs "$runs" -n vornadc-cli "$ours" -n pyserial "$peer"

@@ -72,7 +72,10 @@ bool SimWire::Send(const std::string& bytes) {
     }
     // Hand over each byte once its ten bit times have passed; a late wake-up
     // makes several bytes due at once, and the clock keeps the line's pace.
-    outClock = std::max(outClock, Clock::now());
+    // A reply starts shifting out when the command has come in; the thread
+    // waking late from that wait is the simulator's delay, not the line's, so
+    // up to one byte time of it is made up. Later sends start from now.
+    outClock = std::max({outClock, inClock, Clock::now() - byteTime});
     while (sent < bytes.size()) {
         const auto now = Clock::now();
         const auto due =
