@@ -162,6 +162,21 @@ void SerialPort::Drain() {
 SerialPort::ReadResult SerialPort::ReadByte(char& byte) {
     if (fd < 0)
         return ReadResult::Failed;
+    // A byte already waiting is taken at once: the descriptor is non-blocking,
+    // and a reply that has arrived whole then costs one call per byte rather
+    // than a poll and a read each. Only an empty queue starts the time-out.
+    for (;;) {
+        const ssize_t n = ::read(fd, &byte, 1);
+        if (n == 1)
+            return ReadResult::Byte;
+        if (n < 0 && errno == EINTR)
+            continue;
+        // Nothing queued reads as 0 bytes on a raw terminal (or EAGAIN); so
+        // does a hung-up line, which the wait below tells apart.
+        if (n == 0 || (n < 0 && errno == EAGAIN))
+            break;
+        return ReadResult::Failed;
+    }
     const auto deadline = Clock::now() + std::chrono::milliseconds(readConstant + readPerByte);
     for (;;) {
         pollfd p{fd, POLLIN, 0};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -69,9 +70,12 @@ bool SimWire::Send(const std::string& bytes) {
         }
         return true;
     }
-    // Hand over each byte once its ten bit times have passed; waits are in
-    // whole milliseconds, so several bytes may become due at once.
-    outClock = std::max(outClock, Clock::now());
+    // Hand over each byte once its ten bit times have passed; a late wake-up
+    // makes several bytes due at once, and the clock keeps the line's pace.
+    // A reply starts shifting out when the command has come in; the thread
+    // waking late from that wait is the simulator's delay, not the line's, so
+    // up to one byte time of it is made up. Later sends start from now.
+    outClock = std::max({outClock, inClock, Clock::now() - byteTime});
     while (sent < bytes.size()) {
         const auto now = Clock::now();
         const auto due =
@@ -99,9 +103,14 @@ bool SimWire::WaitUntil(Clock::time_point when) {
         const auto now = Clock::now();
         if (now >= when)
             return true;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - now);
+        // Byte times are fractions of a millisecond (0.52 ms at 19200 baud):
+        // a wait rounded up to whole milliseconds would add up to a millisecond
+        // to every command and every reply, a slower line than the baud rate.
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(when - now).count();
+        const timespec timeout{static_cast<time_t>(left / 1000000000),
+                               static_cast<long>(left % 1000000000)};
         pollfd wake{wakeFd, POLLIN, 0};
-        const int ready = ::poll(&wake, 1, static_cast<int>(left.count()));
+        const int ready = ::ppoll(&wake, 1, &timeout, nullptr);
         if (ready > 0 || (ready < 0 && errno != EINTR))
             return false;
     }

@@ -157,6 +157,31 @@ TEST(SimServer, BaudRatePacesTheBytesBothWays) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, 280ms);
 }
 
+TEST(SimServer, APacedReplyAfterAQuietSpellStillComesByteByByte) {
+    SimOptions options = Quiet();
+    options.baud = 1200; // a byte every 8.3 ms
+    SimServer server(options);
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    SimClient client(server.SlavePath());
+    ASSERT_TRUE(client.Write("RP;\r\n"));
+    EXPECT_EQ(client.ReadLine(3000ms), "30,200,200,4540,240,340,380\r\n");
+    // The clocks of the first exchange lie in the past now; none of it may
+    // let the next reply out faster than the line.
+    std::this_thread::sleep_for(300ms);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(client.Write("RP;\r\n"));
+    EXPECT_EQ(client.ReadLine(3000ms, 1), "3");
+    const auto first = std::chrono::steady_clock::now();
+    EXPECT_EQ(client.ReadLine(3000ms), "0,200,200,4540,240,340,380\r\n");
+    const auto last = std::chrono::steady_clock::now();
+    // 5 bytes in, then the first byte out: at least 5 byte times even with
+    // the one byte time a reply may make up.
+    EXPECT_GE(first - start, 41ms);
+    // The other 28 bytes follow one by one.
+    EXPECT_GE(last - first, 230ms);
+}
+
 TEST(SimServer, InProcessPortIsStartedOnceAndAnswers) {
     std::string error;
     const std::string path = Sim::InProcessPortPath(error);
