@@ -23,8 +23,8 @@ int Scale(int units, double base) {
     return static_cast<int>(std::lround(units * base));
 }
 
-bool TakesFocus(const ControlSpec& spec) {
-    switch (spec.kind) {
+bool TakesFocus(const ControlSpec& row) {
+    switch (row.kind) {
     case ControlKind::PushButton:
     case ControlKind::Edit:
     case ControlKind::ComboBox:
@@ -35,16 +35,16 @@ bool TakesFocus(const ControlSpec& spec) {
     }
 }
 
-QWidget* CreateEdit(const ControlSpec& spec, QWidget* parent) {
-    const bool readOnly = (spec.style & ControlStyle::ReadOnly) != 0;
-    if (spec.style & ControlStyle::Multiline) {
+QWidget* CreateEdit(const ControlSpec& row, QWidget* parent) {
+    const bool readOnly = (row.style & ControlStyle::ReadOnly) != 0;
+    if (row.style & ControlStyle::Multiline) {
         auto* edit = new QPlainTextEdit(parent);
         edit->setReadOnly(readOnly);
         // A read-only text box still takes the focus so that it can be scrolled by keys.
         if (readOnly)
             edit->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         edit->setVerticalScrollBarPolicy(
-            (spec.style & ControlStyle::VScroll) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+            (row.style & ControlStyle::VScroll) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
         edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         return edit;
     }
@@ -53,12 +53,12 @@ QWidget* CreateEdit(const ControlSpec& spec, QWidget* parent) {
     return edit;
 }
 
-QWidget* CreateCombo(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreateCombo(const ControlSpec& row, QWidget* parent) {
     auto* combo = new QComboBox(parent);
-    combo->setEditable((spec.style & ControlStyle::DropDown) != 0);
+    combo->setEditable((row.style & ControlStyle::DropDown) != 0);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setProperty(kSortedProperty, (spec.style & ControlStyle::Sorted) != 0);
-    for (const std::string& item : spec.items)
+    combo->setProperty(kSortedProperty, (row.style & ControlStyle::Sorted) != 0);
+    for (const std::string& item : row.items)
         AddComboItem(combo, item);
     combo->setCurrentIndex(-1);
     if (combo->isEditable())
@@ -66,9 +66,9 @@ QWidget* CreateCombo(const ControlSpec& spec, QWidget* parent) {
     return combo;
 }
 
-QWidget* CreatePicture(const ControlSpec& spec, QWidget* parent) {
+QWidget* CreatePicture(const ControlSpec& row, QWidget* parent) {
     auto* picture = new QLabel(parent);
-    QPixmap pixmap(QString::fromStdString(spec.caption));
+    QPixmap pixmap(QString::fromStdString(row.caption));
     if (!pixmap.isNull()) {
         picture->setPixmap(pixmap);
         picture->setScaledContents(true);
@@ -76,31 +76,31 @@ QWidget* CreatePicture(const ControlSpec& spec, QWidget* parent) {
     return picture;
 }
 
-QWidget* CreateWidget(const ControlSpec& spec, QWidget* parent) {
-    const QString caption = QString::fromStdString(spec.caption);
-    switch (spec.kind) {
+QWidget* CreateWidget(const ControlSpec& row, QWidget* parent) {
+    const QString caption = QString::fromStdString(row.caption);
+    switch (row.kind) {
     case ControlKind::PushButton: {
         auto* button = new QPushButton(caption, parent);
         button->setAutoDefault(false);
-        button->setDefault((spec.style & ControlStyle::DefaultButton) != 0);
+        button->setDefault((row.style & ControlStyle::DefaultButton) != 0);
         return button;
     }
     case ControlKind::Label: {
         auto* label = new QLabel(caption, parent);
         label->setWordWrap(true);
-        label->setAlignment((spec.style & ControlStyle::Centered) ? Qt::AlignHCenter | Qt::AlignTop
-                                                                  : Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment((row.style & ControlStyle::Centered) ? Qt::AlignHCenter | Qt::AlignTop
+                                                                 : Qt::AlignLeft | Qt::AlignTop);
         return label;
     }
     case ControlKind::GroupBox:
         return new QGroupBox(caption, parent);
     case ControlKind::Edit:
-        return CreateEdit(spec, parent);
+        return CreateEdit(row, parent);
     case ControlKind::ComboBox:
-        return CreateCombo(spec, parent);
+        return CreateCombo(row, parent);
     case ControlKind::CheckBox: {
         auto* check = new QCheckBox(caption, parent);
-        if (spec.style & ControlStyle::LeftText)
+        if (row.style & ControlStyle::LeftText)
             check->setLayoutDirection(Qt::RightToLeft);
         return check;
     }
@@ -112,7 +112,7 @@ QWidget* CreateWidget(const ControlSpec& spec, QWidget* parent) {
         return bar;
     }
     case ControlKind::Picture:
-        return CreatePicture(spec, parent);
+        return CreatePicture(row, parent);
     }
     return new QWidget(parent);
 }
@@ -121,11 +121,11 @@ QWidget* CreateWidget(const ControlSpec& spec, QWidget* parent) {
 // caption may need more room than its row gives. A one-line label keeps one line
 // and grows to the left, away from the control it names; a label of several
 // lines grows downwards. Nothing is cut off.
-QRect FitLabel(QLabel* label, const ControlSpec& spec, QRect rect) {
+QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect) {
     const QFontMetrics metrics(label->font());
-    if (spec.caption.find('\n') == std::string::npos && rect.height() < 2 * metrics.height()) {
+    if (row.caption.find('\n') == std::string::npos && rect.height() < 2 * metrics.height()) {
         label->setWordWrap(false);
-        QString shown = QString::fromStdString(spec.caption);
+        QString shown = QString::fromStdString(row.caption);
         shown.remove(QLatin1Char('&'));
         const int needed = metrics.horizontalAdvance(shown) + 1;
         if (needed > rect.width()) {
@@ -160,8 +160,8 @@ QString WrapText(const QString& text, const QFontMetrics& metrics, int width) {
 
 // A check box that may wrap breaks its caption into lines; then it widens to
 // its text, up to the page's edge, and grows to the height the text needs.
-QRect FitCheckBox(QCheckBox* check, const ControlSpec& spec, QRect rect, int pageWidth) {
-    if (spec.style & ControlStyle::WordWrap) {
+QRect FitCheckBox(QCheckBox* check, const ControlSpec& row, QRect rect, int pageWidth) {
+    if (row.style & ControlStyle::WordWrap) {
         const int textRoom = rect.width() - (check->sizeHint().width() -
                                              check->fontMetrics().horizontalAdvance(check->text()));
         check->setText(WrapText(check->text(), check->fontMetrics(), std::max(1, textRoom)));
@@ -201,32 +201,32 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
     const DialogUnits units = DialogUnitsOf(QFontMetrics(parent->font()));
     const int pageWidth = DialogSizeToPixels(dialog.width, dialog.height, units).width();
     std::vector<std::pair<const ControlSpec*, QWidget*>> created;
-    for (const ControlSpec& spec : dialog.controls) {
-        QWidget* widget = CreateWidget(spec, parent);
-        QRect rect = DialogRectToPixels(spec.x, spec.y, spec.w, spec.h, units);
+    for (const ControlSpec& row : dialog.controls) {
+        QWidget* widget = CreateWidget(row, parent);
+        QRect rect = DialogRectToPixels(row.x, row.y, row.w, row.h, units);
         // A combo box's height in the table includes its drop-down list.
-        if (spec.kind == ControlKind::ComboBox)
+        if (row.kind == ControlKind::ComboBox)
             rect.setHeight(widget->sizeHint().height());
-        if (spec.kind == ControlKind::Label)
-            rect = FitLabel(static_cast<QLabel*>(widget), spec, rect);
-        else if (spec.kind == ControlKind::CheckBox)
-            rect = FitCheckBox(static_cast<QCheckBox*>(widget), spec, rect, pageWidth);
+        if (row.kind == ControlKind::Label)
+            rect = FitLabel(static_cast<QLabel*>(widget), row, rect);
+        else if (row.kind == ControlKind::CheckBox)
+            rect = FitCheckBox(static_cast<QCheckBox*>(widget), row, rect, pageWidth);
         widget->setGeometry(rect);
-        if (TakesFocus(spec))
-            widget->setFocusPolicy((spec.style & ControlStyle::NoTabStop) ? Qt::ClickFocus
-                                                                          : Qt::StrongFocus);
+        if (TakesFocus(row))
+            widget->setFocusPolicy((row.style & ControlStyle::NoTabStop) ? Qt::ClickFocus
+                                                                         : Qt::StrongFocus);
         // Frames and pictures lie beneath the controls they surround.
-        if (spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::Picture)
+        if (row.kind == ControlKind::GroupBox || row.kind == ControlKind::Picture)
             widget->lower();
-        if (spec.style & ControlStyle::Hidden)
+        if (row.style & ControlStyle::Hidden)
             widget->hide();
         else
             widget->show();
-        if (spec.id != kNoControlId) {
-            widget->setProperty("controlId", spec.id);
-            controlsById[spec.id] = widget;
+        if (row.id != kNoControlId) {
+            widget->setProperty("controlId", row.id);
+            controlsById[row.id] = widget;
         }
-        created.emplace_back(&spec, widget);
+        created.emplace_back(&row, widget);
     }
     // A label's mnemonic moves the focus to the next control that takes it.
     for (size_t i = 0; i < created.size(); ++i) {

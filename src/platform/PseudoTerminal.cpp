@@ -7,7 +7,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::~PseudoTerminal() { Close(); }
+PseudoTerminal::~PseudoTerminal() {
+    Close();
+}
 
 bool PseudoTerminal::Open(std::string& errorText) {
     Close();
