@@ -46,10 +46,7 @@ void CPropertySetup::CompleteControls() {
         return;
     controlsCompleted_ = true;
     if (auto* ports = ControlAs<QComboBox>(kPortCombo)) {
-        std::vector<std::string> present;
-        for (int i = 0; i < ports->count(); ++i)
-            present.push_back(ports->itemText(i).toStdString());
-        for (const std::string& name : MissingPortNames(present, DevicePorts::List()))
+        for (const std::string& name : MissingPortNames(ComboItemTexts(ports), DevicePorts::List()))
             AddComboItem(ports, name);
         // The framework wrote the fields before these items existed; a stored
         // port such as "SIM" is now selected from the list.

@@ -4,6 +4,7 @@
 #include "device/TerminalCommand.h"
 #include "pages/TerminalHistory.h"
 #include "platform/DataExchange.h"
+#include "platform/DialogLayout.h"
 #include "platform/SettingsFile.h"
 
 #include <QComboBox>
@@ -28,12 +29,7 @@ void CPropertyTerminal::DoDataExchange(DataExchange& dx) {
 }
 
 std::vector<std::string> CPropertyTerminal::HistoryEntries() const {
-    std::vector<std::string> entries;
-    if (!commandBox)
-        return entries;
-    for (int i = 0; i < commandBox->count(); ++i)
-        entries.push_back(commandBox->itemText(i).toStdString());
-    return entries;
+    return commandBox ? ComboItemTexts(commandBox) : std::vector<std::string>{};
 }
 
 bool CPropertyTerminal::OnSetActive() {

@@ -256,3 +256,11 @@ int AddComboItem(QComboBox* combo, const std::string& text) {
     combo->insertItem(index, item);
     return index;
 }
+
+std::vector<std::string> ComboItemTexts(const QComboBox* combo) {
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(combo->count()));
+    for (int i = 0; i < combo->count(); ++i)
+        texts.push_back(combo->itemText(i).toStdString());
+    return texts;
+}

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QFontMetrics;
@@ -31,3 +32,6 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
 // Adds an item the way the combo box's style says: in order when sorted, else at the end.
 // Returns the item's index.
 int AddComboItem(QComboBox* combo, const std::string& text);
+
+// The texts of a combo box's list items, in list order.
+std::vector<std::string> ComboItemTexts(const QComboBox* combo);
