@@ -2,7 +2,8 @@
 
 #include "DialogTemplates.h"
 #include "device/AdcLink.h"
-#include "pages/ProtocolArithmetic.h"
+#include "device/ProtocolArithmetic.h"
+#include "device/ProtocolCommand.h"
 #include "platform/AppMessageBox.h"
 #include "platform/DataExchange.h"
 #include "platform/SettingsFile.h"
@@ -54,25 +55,20 @@ bool CPropertyWavelen::OnSetActive() {
     // While this page is displayed the sheet's Apply button is enabled.
     SetModified(true);
     std::string errorText;
-    int32_t readDt = 0, readIt1 = 0, readIt2 = 0, readRest = 0; // tenths of a ms
-    bool read = AdcLink::ReadProtocol(readDt, readIt1, readIt2, readRest, wl0, wl1, wl2, errorText);
+    ProtocolInMs protocol = Protocol();
+    bool read = ReadProtocolInMs(protocol, errorText);
     if (!read) {
         // The second try costs another read time-out: show that the program waits.
         WaitCursor wait;
-        read = AdcLink::ReadProtocol(readDt, readIt1, readIt2, readRest, wl0, wl1, wl2, errorText);
-    }
-    // A protocol without wavelength 2 is a single-wavelength one. After two
-    // failures this sees the wl2 held before (0 at the very first activation).
-    if (wl2 == 0) {
-        singleWavelength = true;
-        wl2 = wl1;
+        read = ReadProtocolInMs(protocol, errorText);
     }
     if (read) {
-        dt = ToMilliseconds(readDt);
-        it1 = ToMilliseconds(readIt1);
-        it2 = ToMilliseconds(readIt2);
-        ct = ReadBackCycle(readDt, readIt1, readIt2, readRest, singleWavelength);
+        SetProtocol(protocol);
     } else {
+        // After two failures the wl2 held before decides (0 at the very first
+        // activation); the profile then replaces the wavelengths.
+        if (wl2 == 0)
+            singleWavelength = true;
         // The protocol last applied. The times are stored unsigned.
         using SettingsFile::GetProfileInt;
         ct = ToMilliseconds(GetProfileInt(kSection, "ct", 5000));
@@ -101,43 +97,43 @@ bool CPropertyWavelen::OnApply() {
     if (!isVisible())
         return true;
     UpdateData(true);
-    int32_t dtTenths = ToTenths(dt);
-    int32_t it1Tenths = ToTenths(it1);
-    int32_t it2Tenths = ToTenths(it2);
-    int32_t restTenths = RestingTenths(ct, dt, it1, it2, singleWavelength);
-    if (singleWavelength)
-        it2Tenths = 0;
-    if (restTenths < 0) {
-        AppMessageBox("Invalid cycle time corrected!\nValues NOT applied.");
-        ct = CorrectedCycle(dtTenths, it1Tenths, it2Tenths);
+    ProtocolInMs protocol = Protocol();
+    std::string errorText = "no error";
+    const ProtocolApplied applied = ApplyProtocolInMs(protocol, errorText);
+    // The values sent, or as the cycle check or the controller link corrected them.
+    SetProtocol(protocol);
+    if (applied == ProtocolApplied::CycleCorrected) {
+        AppMessageBox(errorText + "\nValues NOT applied.");
         UpdateData(false);
         SetModified(true);
         return false;
     }
-    std::string errorText = "no error";
-    // wl2 = 0 makes the short, five-value form of the command.
-    if (singleWavelength)
-        wl2 = 0;
-    const bool defined = AdcLink::DefineProtocol(dtTenths, it1Tenths, it2Tenths, restTenths, wl0,
-                                                 wl1, wl2, errorText);
-    if (singleWavelength)
-        wl2 = wl1;
-    if (!defined) {
+    if (applied == ProtocolApplied::NotDefined) {
         AppMessageBox(errorText + "\nValues NOT applied.");
         reactivate = false;
     } else if (reactivate) {
         AdcLink::ReactivateProtocol();
     }
-    // Show what was sent, with the controller link's corrections.
-    dt = ToMilliseconds(dtTenths);
-    it1 = ToMilliseconds(it1Tenths);
-    it2 = ToMilliseconds(it2Tenths);
-    ct = AppliedCycle(dtTenths, it1Tenths, it2Tenths, restTenths, singleWavelength);
     UpdateData(false);
     // Stored even when refused: the profile holds the last protocol tried.
     StoreProtocol();
     SetModified(true);
-    return defined;
+    return applied == ProtocolApplied::Defined;
+}
+
+ProtocolInMs CPropertyWavelen::Protocol() const {
+    return {ct, dt, it1, it2, wl0, wl1, wl2, singleWavelength};
+}
+
+void CPropertyWavelen::SetProtocol(const ProtocolInMs& protocol) {
+    ct = protocol.ct;
+    dt = protocol.dt;
+    it1 = protocol.it1;
+    it2 = protocol.it2;
+    wl0 = protocol.wl0;
+    wl1 = protocol.wl1;
+    wl2 = protocol.wl2;
+    singleWavelength = protocol.singleWavelength;
 }
 
 void CPropertyWavelen::StoreProtocol() {

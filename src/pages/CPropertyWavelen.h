@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct ProtocolInMs;
+
 // "Wavelength Protocol": the alternating illumination protocol. Read back from
 // the controller at each activation (the profile stands in when it cannot be),
 // sent when the page is applied while it is displayed.
@@ -36,6 +38,8 @@ protected:
     void DoDataExchange(DataExchange& dx) override;
 
 private:
+    ProtocolInMs Protocol() const;
+    void SetProtocol(const ProtocolInMs& protocol);
     void StoreProtocol();
 
     bool checkWired_ = false;

@@ -1,5 +1,7 @@
 #include "LinkTest.h"
 
+#include "device/ProtocolCommand.h"
+
 namespace {
 
 struct Protocol {
@@ -111,6 +113,73 @@ TEST_F(DefineProtocol, ReadProtocolTakesExactlySevenNumbers) {
     EXPECT_EQ(std::vector<int32_t>(
                   {kept.dt, kept.it1, kept.it2, kept.rest, kept.wl0, kept.wl1, kept.wl2}),
               std::vector<int32_t>({1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+// The page's units: a shortfall of a whole tenth corrects the cycle and sends
+// nothing; under a tenth it reaches the link as resting time 0.
+TEST_F(DefineProtocol, InMillisecondsWithThePagesCycleCheck) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("PD,30,200,4769,240,340;\r\n").Reply("PD,0!\r\n");
+    Connect();
+    const struct {
+        ProtocolInMs given;
+        ProtocolApplied applied;
+        const char* errorText;
+        double ct, dt, it2;
+        int32_t wl2;
+    } cases[] = {
+        {{45.9, 3, 20, 20, 240, 340, 380, false},
+         ProtocolApplied::CycleCorrected,
+         "Invalid cycle time corrected!",
+         46,
+         3,
+         20,
+         380},
+        {{45.95, 3, 20, 20, 240, 340, 380, false},
+         ProtocolApplied::NotDefined,
+         "Resting time (= ct - 2*dt - it1 - it2) too small",
+         49,
+         3,
+         20,
+         380},
+        {{500, 3.05, 20, 7, 240, 340, 380, true}, ProtocolApplied::Defined, "", 499.9, 3, 0, 340},
+    };
+    for (const auto& c : cases) {
+        ProtocolInMs p = c.given;
+        std::string errorText;
+        EXPECT_EQ(ApplyProtocolInMs(p, errorText), c.applied) << c.given.ct;
+        EXPECT_EQ(errorText, c.errorText) << c.given.ct;
+        EXPECT_DOUBLE_EQ(p.ct, c.ct) << c.given.ct;
+        EXPECT_DOUBLE_EQ(p.dt, c.dt) << c.given.ct;
+        EXPECT_DOUBLE_EQ(p.it2, c.it2) << c.given.ct;
+        EXPECT_EQ(p.wl2, c.wl2) << c.given.ct;
+    }
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+// wl2 = 0 turns single-wavelength mode on; a mode already on stays on and
+// counts one dead time in the cycle.
+TEST_F(DefineProtocol, ReadBackInMilliseconds) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RP;\r\n").Reply("30,200,0,4770,240,340,0\r\n");
+    controller.Expect("RP;\r\n").Reply("30,200,200,4540,240,340,380\r\n");
+    controller.Expect("RP;\r\n").Reply("30,200\r\n");
+    Connect();
+    ProtocolInMs p;
+    std::string errorText;
+    ASSERT_TRUE(ReadProtocolInMs(p, errorText));
+    EXPECT_TRUE(p.singleWavelength);
+    EXPECT_EQ(p.wl2, 340);
+    EXPECT_DOUBLE_EQ(p.ct, 500);
+    ASSERT_TRUE(ReadProtocolInMs(p, errorText));
+    EXPECT_TRUE(p.singleWavelength);
+    EXPECT_EQ(p.wl2, 380);
+    EXPECT_DOUBLE_EQ(p.ct, 497);
+    EXPECT_DOUBLE_EQ(p.it2, 20);
+    EXPECT_FALSE(ReadProtocolInMs(p, errorText));
+    EXPECT_EQ(errorText, "Wrong answer:\n30,200");
+    EXPECT_EQ(p.wl2, 380);
     EXPECT_EQ(controller.Finish(), "");
 }
 

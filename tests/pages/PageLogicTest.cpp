@@ -1,5 +1,5 @@
 // The page logic that needs no widget: protocol tenths, history, mode string, port list.
-#include "pages/ProtocolArithmetic.h"
+#include "device/ProtocolArithmetic.h"
 #include "pages/SetupParameters.h"
 #include "pages/TerminalHistory.h"
 

@@ -1,4 +1,4 @@
-#include "pages/ProtocolArithmetic.h"
+#include "device/ProtocolArithmetic.h"
 
 #include <cmath>
 #include <limits>
