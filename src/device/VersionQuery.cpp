@@ -11,12 +11,17 @@ constexpr int maxDrainedReplies = 64;
 
 } // namespace
 
-std::string QueryVersion() {
+bool QueryVersion(std::string& version) {
     std::string reply;
     for (int drained = 0; drained < maxDrainedReplies && AdcLink::ReadReply(reply); ++drained) {
     }
     AdcLink::SendCommand("ID;\r\n");
-    reply.clear();
-    AdcLink::ReadReply(reply);
-    return reply.empty() ? "unavailable" : reply;
+    version.clear();
+    AdcLink::ReadReply(version);
+    return !version.empty();
+}
+
+std::string QueryVersion() {
+    std::string version;
+    return QueryVersion(version) ? version : "unavailable";
 }
