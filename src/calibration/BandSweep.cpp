@@ -32,7 +32,7 @@ void MakeWhole(double value, int32_t& wavelength) {
 } // namespace
 
 bool SweepForBands(int32_t sampleCount, std::vector<int32_t>& samples, Bands& bands,
-                   const Probe& probe, const Progress& progress) {
+                   const Probe& probe, const Progress& progress, const StopRequest* stop) {
     const int32_t n = SweepSampleCount(sampleCount);
     const int32_t step = SampleStep(sampleCount);
     const int32_t minChanges = n / 128;
@@ -44,6 +44,8 @@ bool SweepForBands(int32_t sampleCount, std::vector<int32_t>& samples, Bands& ba
     int32_t changes = 0;
 
     for (int32_t i = 0; i < n; ++i) {
+        if (stop && *stop)
+            return false;
         int32_t value = i * step;
         if (!probe(value))
             return false;

@@ -26,10 +26,12 @@ struct Bands {
 // (slot 3 only absorbs later rises). Slots 0..2 give the low, middle and
 // high band: counts and intensity at the slot's peak, the counts refined by
 // CentroidOfPeakRun; then CompleteBandWavelengths fills a 0 wavelength.
-// On a probe failure returns false at once: bands unchanged, samples holds
+// On a probe failure, or a stop request met before a probe, returns false at
+// once: bands unchanged, samples holds
 // the readings taken.
 bool SweepForBands(int32_t sampleCount, std::vector<int32_t>& samples, Bands& bands,
-                   const Probe& probe, const Progress& progress = {});
+                   const Probe& probe, const Progress& progress = {},
+                   const StopRequest* stop = nullptr);
 
 // Centroid of the contiguous run of samples strictly above half the reading
 // at counts. counts: in, the raw peak's counts; out, the refined counts.

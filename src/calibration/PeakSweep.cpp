@@ -3,13 +3,15 @@
 namespace CalibrationCore {
 
 bool SweepForPeak(int32_t sampleCount, std::vector<int32_t>& samples, int32_t& target,
-                  const Probe& probe, const Progress& progress) {
+                  const Probe& probe, const Progress& progress, const StopRequest* stop) {
     const int32_t n = SweepSampleCount(sampleCount);
     const int32_t step = SampleStep(sampleCount);
     // resize keeps what is held: a failed sweep leaves the older readings behind it
     samples.resize(static_cast<size_t>(n), 0);
 
     for (int32_t i = 0; i < n; ++i) {
+        if (stop && *stop)
+            return false;
         int32_t value = i * step;
         if (!probe(value))
             return false;

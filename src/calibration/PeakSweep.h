@@ -15,9 +15,11 @@ namespace CalibrationCore {
 // hold the previous sweep). The raw peak is the first strictly greatest
 // positive reading (index 0 if none is positive); target becomes its counts,
 // then the centroid of CentroidAboveHalf when that succeeds.
-// On a probe failure returns false at once with target unchanged.
+// On a probe failure, or a stop request met before a probe, returns false at
+// once with target unchanged.
 bool SweepForPeak(int32_t sampleCount, std::vector<int32_t>& samples, int32_t& target,
-                  const Probe& probe, const Progress& progress = {});
+                  const Probe& probe, const Progress& progress = {},
+                  const StopRequest* stop = nullptr);
 
 // Index of the first strictly greatest positive reading; 0 if none is positive.
 int32_t RawPeakIndex(const std::vector<int32_t>& samples);

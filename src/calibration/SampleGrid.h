@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -13,6 +14,10 @@ using Probe = std::function<bool(int32_t& value)>;
 // Called after each sample with its index and reading, so a progress bar or
 // a plot can follow the sweep.
 using Progress = std::function<void(int32_t index, int32_t reading)>;
+// Set (by a progress callback, say) to end a sweep before its next probe; the
+// sweep then fails as a failed probe makes it fail. The pages pass none: their
+// sweeps cannot be cancelled.
+using StopRequest = std::atomic<bool>;
 
 // The whole DA range a sweep covers.
 constexpr int32_t kCountsRange = 4096;

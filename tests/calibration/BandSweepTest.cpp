@@ -110,6 +110,22 @@ TEST(SweepForBands, ProbeFailureKeepsBandsAndReadingsTaken) {
     }
 }
 
+TEST(SweepForBands, AStopRequestEndsTheSweepBeforeTheNextProbe) {
+    FakeProbe probe;
+    probe.step = 16;
+    PlaceTriangle(probe.readingAt, 40, 100);
+    std::vector<int32_t> samples;
+    Bands bands;
+    bands.low = {111, 222, 333};
+    StopRequest stop{false};
+    EXPECT_FALSE(SweepForBands(
+        256, samples, bands, probe.Callback(), [&](int32_t index, int32_t) { stop = index == 41; },
+        &stop));
+    EXPECT_EQ(probe.countsAsked.size(), 42u);
+    EXPECT_EQ(samples.size(), 42u);
+    EXPECT_EQ(bands.low.counts, 111);
+}
+
 TEST(CentroidOfPeakRun, WalkRules) {
     const struct {
         const char* name;

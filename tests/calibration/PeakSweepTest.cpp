@@ -101,6 +101,30 @@ TEST(SweepForPeak, ProbeFailureKeepsTargetAndOlderReadings) {
     }
 }
 
+TEST(SweepForPeak, AStopRequestEndsTheSweepBeforeTheNextProbe) {
+    // Set by the progress of sample k: k + 1 probes. Set at the last sample:
+    // there is no next probe, and the sweep completes.
+    const struct {
+        int32_t stopAt;
+        size_t probes;
+        bool completes;
+    } cases[] = {{0, 1, false}, {9, 10, false}, {15, 16, true}};
+    for (const auto& c : cases) {
+        FakeProbe probe;
+        probe.step = 256;
+        probe.readingAt[3] = 50;
+        std::vector<int32_t> samples;
+        int32_t target = 1234;
+        StopRequest stop{false};
+        const bool swept = SweepForPeak(
+            16, samples, target, probe.Callback(),
+            [&](int32_t index, int32_t) { stop = stop || index == c.stopAt; }, &stop);
+        EXPECT_EQ(swept, c.completes) << c.stopAt;
+        EXPECT_EQ(probe.countsAsked.size(), c.probes) << c.stopAt;
+        EXPECT_EQ(target, c.completes ? 768 : 1234) << c.stopAt;
+    }
+}
+
 TEST(SweepForPeak, MoreThan4096SamplesSweepsEveryCountOnce) {
     FakeProbe probe;
     probe.step = 1;
