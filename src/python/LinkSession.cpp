@@ -1,0 +1,53 @@
+#include "LinkSession.h"
+
+#include <atomic>
+
+namespace LinkSession {
+
+namespace {
+
+std::string openPort;
+// Owner numbers start at 1, so 0 is never current.
+std::atomic<uint64_t> current{0};
+uint64_t lastOwner = 0;
+thread_local bool held = false;
+
+} // namespace
+
+std::mutex& Mutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+uint64_t Open(const std::string& portName) {
+    openPort = portName;
+    current = ++lastOwner;
+    return lastOwner;
+}
+
+void Close() {
+    openPort.clear();
+    current = 0;
+}
+
+bool IsOpen() {
+    return current != 0;
+}
+
+bool IsCurrent(uint64_t owner) {
+    return owner != 0 && current == owner;
+}
+
+const std::string& OpenPortName() {
+    return openPort;
+}
+
+bool HeldByThisThread() {
+    return held;
+}
+
+void MarkHeld(bool value) {
+    held = value;
+}
+
+} // namespace LinkSession

@@ -1,0 +1,46 @@
+#include "SweepHooks.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// Without a progress callback the GIL is retaken only this often, to see
+// Ctrl+C; a probe takes about 0.1 ms, so the sweep pays nearly nothing.
+constexpr std::chrono::milliseconds signalCheckInterval{20};
+
+} // namespace
+
+SweepHooks::SweepHooks(py::object progressCallback, int32_t sweepTotal)
+    : progress(std::move(progressCallback)), hasProgress(!progress.is_none()), total(sweepTotal),
+      nextSignalCheck(std::chrono::steady_clock::now() + signalCheckInterval) {}
+
+CalibrationCore::Progress SweepHooks::Progress() {
+    return [this](int32_t index, int32_t) { AfterProbe(index); };
+}
+
+void SweepHooks::AfterProbe(int32_t index) {
+    if (!hasProgress) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now < nextSignalCheck)
+            return;
+        nextSignalCheck = now + signalCheckInterval;
+    }
+    py::gil_scoped_acquire gil;
+    try {
+        if (hasProgress)
+            progress(index + 1, total);
+        if (PyErr_CheckSignals() != 0)
+            throw py::error_already_set();
+    } catch (py::error_already_set& raised) {
+        error = std::move(raised);
+        stop = true;
+    }
+}
+
+void SweepHooks::Rethrow() {
+    if (!error)
+        return;
+    py::error_already_set raised = std::move(*error);
+    error.reset();
+    throw raised;
+}
