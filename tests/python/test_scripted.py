@@ -1,0 +1,161 @@
+"""vornadc against a controller scripted in the test: the exact bytes of a few
+operations, and the error paths."""
+
+import math
+import os
+import signal
+import threading
+
+import pytest
+import vornadc
+from pty_controller import HANDSHAKE, HANDSHAKE_BYTES, PtyController, table
+
+
+def test_operations_send_the_links_bytes():
+    replies = dict(HANDSHAKE)
+    replies.update({
+        b"WL,680;\r\n": b"WL,0!\r\n",
+        b"PD,30,200,200,4540,380,400,500;\r\n": b"PD,0!\r\n",
+        b"PD,30,155,2814,380,400;\r\n": b"PD,0!\r\n",
+        b"WC,300,410,600,3650;\r\n": b"WC,0!\r\n",
+        b"WA,1,2048;\r\n": b"WA,0!\r\n",
+        b"RA,1;\r\n": b"RA,1,1234\r\n",
+        b"XY;\r\n": b"XY;\r\nok \xe9\r\n",
+    })
+    with PtyController(table(replies)) as controller, vornadc.connect(controller.path) as adc:
+        assert adc.wavelength_range() == (380, 680)
+        assert adc.set_wavelength(900) == (680, True, "WL,0!", " Wavelength is set to  :  680 nm")
+        assert adc.define_protocol(500, 3, 20, 20, 200, 400, 500) == (
+            500, 3, 20, 20, 380, 400, 500, False)
+        # One wavelength: it2 and wl2 are not sent; times truncate to tenths.
+        assert adc.define_protocol(300, 3, 15.55, 9, 380, 400, 0, True) == pytest.approx(
+            (299.9, 3, 15.5, 0, 380, 400, 400, True))
+        adc.write_calibration(300, 410, 600, 3650)
+        assert adc.probe(2048) == 1234
+        assert adc.send("XY") == "ok \xe9"  # echo line dropped, bytes kept
+    assert bytes(controller.received) == (
+        HANDSHAKE_BYTES + b"WL,680;\r\n" + b"PD,30,200,200,4540,380,400,500;\r\n"
+        + b"PD,30,155,2814,380,400;\r\n" + b"WC,300,410,600,3650;\r\n" + HANDSHAKE_BYTES
+        + b"WA,1,2048;\r\nRA,1;\r\n" + b"XY;\r\n")
+
+
+def test_bad_arguments_and_checks_send_nothing():
+    with PtyController(table(HANDSHAKE)) as controller, vornadc.connect(controller.path) as adc:
+        for call, error in [
+            (lambda: adc.probe(-1), ValueError),
+            (lambda: adc.probe(4096), ValueError),
+            (lambda: adc.send(""), ValueError),
+            (lambda: adc.send("\u20ac"), UnicodeEncodeError),
+            (lambda: adc.set_wavelength(2**31), TypeError),
+            (lambda: adc.define_protocol(math.nan, 3, 20, 20, 400, 400, 500), ValueError),
+            (lambda: adc.sweep(progress=5), TypeError),
+            (lambda: adc.sweep_bands(wavelengths=(400, 500)), ValueError),
+        ]:
+            with pytest.raises(error):
+                call()
+        # The cycle check and the link's checks correct and explain, unsent.
+        for given, reason, corrected in [
+            ((45.9, 3, 20, 20, 400, 400, 500), "Invalid cycle time corrected!",
+             (46, 3, 20, 20, 400, 400, 500, False)),
+            ((500, 1, 1, 20, 400, 400, 500), "Sum of dt and it1 too small",
+             (502, 2, 1, 20, 400, 400, 500, False)),
+            ((500, 3, 20, 20, 100, 400, 700), "Wavelength 2 out of range",
+             (500, 3, 20, 20, 380, 400, 680, False)),
+        ]:
+            with pytest.raises(vornadc.DeviceError, match=reason) as raised:
+                adc.define_protocol(*given)
+            assert raised.value.protocol == pytest.approx(corrected)
+    assert bytes(controller.received) == HANDSHAKE_BYTES
+
+
+def test_a_silent_controller_gives_the_cli_reasons():
+    with PtyController(table({})) as controller, vornadc.connect(controller.path) as adc:
+        assert adc.version() is None
+        assert adc.set_wavelength(300).confirmed is False
+        for call, reason in [
+            (adc.read_protocol, "Error reading!"),
+            (lambda: adc.send("ID"), "No reply"),
+            (lambda: adc.write_calibration(300, 410, 600, 3650), "No answer"),
+            (adc.read_calibration, "No calibration read from the ADC"),
+            (lambda: adc.probe(0), "No reading of analogue channel 1"),
+            (lambda: adc.sweep(samples=16), "Error in calibration"),
+        ]:
+            with pytest.raises(vornadc.DeviceError) as raised:
+                call()
+            assert str(raised.value) == reason and raised.value.protocol is None
+
+
+def test_a_refused_protocol_carries_what_was_sent():
+    replies = {**HANDSHAKE, b"PD,30,200,200,4540,380,400,500;\r\n": b"PD,1!\r\n"}
+    with PtyController(table(replies)) as controller, vornadc.connect(controller.path) as adc:
+        with pytest.raises(vornadc.DeviceError) as raised:
+            adc.define_protocol(500, 3, 20, 20, 0, 400, 500)
+    assert str(raised.value) == "ADC doesn't accept parameters!"
+    assert raised.value.protocol == (500, 3, 20, 20, 380, 400, 500, False)
+
+
+def probing(line):
+    if line.startswith(b"WA,1,"):
+        return b"WA,0!\r\n"
+    return b"RA,1,100\r\n" if line == b"RA,1;\r\n" else HANDSHAKE.get(line)
+
+
+class Stop(Exception):
+    pass
+
+
+def test_a_sweep_stops_after_the_probe_whose_progress_raised():
+    calls = []
+
+    def progress(done, total):
+        calls.append((done, total))
+        if done == 3:
+            raise Stop
+
+    with PtyController(probing) as controller, vornadc.connect(controller.path) as adc:
+        with pytest.raises(Stop):
+            adc.sweep(samples=17, progress=progress)
+        # Calling back into the Controller from progress would wait for itself.
+        with pytest.raises(RuntimeError, match="progress callback"):
+            adc.sweep_bands(progress=lambda done, total: adc.probe(0))
+        assert adc.probe(4095) == 100  # the link is still in step
+    assert calls == [(1, 16), (2, 16), (3, 16)]
+    assert controller.received.count(b"WA,") == 3 + 1 + 1
+
+
+def test_ctrl_c_stops_a_sweep():
+    served = []
+
+    def interrupting(line):
+        served.append(line)
+        if len(served) == 20:
+            os.kill(os.getpid(), signal.SIGINT)
+        return probing(line)
+
+    with PtyController(interrupting) as controller, vornadc.connect(controller.path) as adc:
+        with pytest.raises(KeyboardInterrupt):
+            adc.sweep(samples=4096)
+        probes = controller.received.count(b"WA,")
+    assert 9 <= probes < 4096
+
+
+def test_two_threads_never_interleave_their_commands():
+    wrong = []
+
+    def talk(adc, name):
+        for i in range(100):
+            command = f"{name}{i}"
+            if adc.send(command) != command + "!":
+                wrong.append(command)
+
+    def repeat(line):
+        return HANDSHAKE.get(line) or line.replace(b";", b"!")
+
+    with PtyController(repeat) as controller, vornadc.connect(controller.path) as adc:
+        threads = [threading.Thread(target=talk, args=(adc, name)) for name in "AB"]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+    assert wrong == []
+    assert controller.received.count(b"A") == controller.received.count(b"B") == 100

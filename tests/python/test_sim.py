@@ -1,0 +1,104 @@
+"""vornadc against SIM, the simulated controller built into the library."""
+
+import ast
+import gc
+import os
+import subprocess
+from pathlib import Path
+
+import pytest
+import vornadc
+
+
+@pytest.fixture
+def adc():
+    with vornadc.connect() as controller:
+        yield controller
+
+
+def test_ports_are_the_clis_in_its_order():
+    listed = subprocess.run([os.environ["VORNADC_CLI"], "ports"], capture_output=True,
+                            text=True, check=True).stdout.splitlines()
+    assert vornadc.ports() == listed
+    assert listed[-1] == "SIM"
+
+
+def test_a_failed_open_closes_what_it_opened_so_a_retry_works():
+    for port, mode, reason in [
+        ("/dev/null", "", "Unable to apply parameters:\n"),  # opened, then refused
+        ("/dev/vornadc-none", "", "Port Initialisation Error:\nNo such file"),
+        ("SIM", "baud=fast", "invalid parameter"),
+    ]:
+        with pytest.raises(vornadc.PortError) as raised:
+            vornadc.connect(port, mode)
+        assert str(raised.value).startswith(reason)
+        with vornadc.connect() as adc:
+            assert adc.mode == "baud=19200 parity=N data=8 stop=1"
+
+
+def test_one_link_per_process():
+    adc = vornadc.connect()
+    with pytest.raises(vornadc.PortError, match="Port SIM is already open"):
+        vornadc.connect("/dev/ttyS0")
+    adc.close()
+    adc.close()
+    assert adc.closed
+    with pytest.raises(vornadc.PortError, match="closed"):
+        adc.version()
+    with vornadc.connect() as second:
+        with pytest.raises(vornadc.PortError, match="closed"):
+            adc.probe(0)  # a closed Controller does not reach the new link
+        assert second.probe(0) >= 0
+    assert second.closed
+    del second
+    forgotten = vornadc.connect()
+    del forgotten  # dropping the last reference closes the link
+    gc.collect()
+    vornadc.connect().close()
+
+
+def test_protocol_round_trip_in_milliseconds(adc):
+    assert adc.version() == "ADC-SIM 1.0"
+    sent = adc.define_protocol(ct=300, dt=3, it1=15.5, it2=99, wl0=240, wl1=450, wl2=0,
+                               single_wavelength=True)
+    assert sent == (300, 3, 15.5, 0, 240, 450, 450, True)
+    assert adc.read_protocol() == sent
+    adc.define_protocol(*vornadc.Protocol(500, 3, 20, 20, 240, 340, 380))
+    assert adc.read_protocol() == (500, 3, 20, 20, 240, 340, 380, False)
+
+
+def test_sweep_samples_are_normalised_as_the_tabs_do(adc):
+    for samples, taken in [(15, 16), (17, 16), (18, 18), (5001, 4096)]:
+        calls = []
+        result = adc.sweep(samples, progress=lambda *call: calls.append(call))
+        assert len(result.readings) == taken
+        assert calls == [(done, taken) for done in range(1, taken + 1)]
+
+
+def test_sweeps_find_the_filters_bands(adc):
+    adc.send("SF,450")
+    try:
+        # SIM's light source shows 450 nm at about 1848 counts.
+        assert abs(adc.sweep().counts - 1848) <= 8
+        adc.send("SF,400,500,600")
+        low, middle, high, readings = adc.sweep_bands(wavelengths=[400, 0, 600])
+    finally:
+        adc.send("SF")
+    assert len(readings) == 256
+    assert low.counts < middle.counts < high.counts
+    assert (low.wavelength, high.wavelength) == (400, 600)
+    assert abs(middle.wavelength - 500) <= 5  # the line through the other two
+
+
+def test_the_stub_names_what_the_module_has():
+    stub = ast.parse((Path(vornadc.__file__).parent / "vornadc.pyi").read_text())
+    classes = {node.name: node for node in stub.body if isinstance(node, ast.ClassDef)}
+    functions = {node.name for node in stub.body if isinstance(node, ast.FunctionDef)}
+    public = {name for name in dir(vornadc) if not name.startswith("_")}
+    assert public == set(classes) | functions
+    methods = {node.name for node in classes["Controller"].body
+               if isinstance(node, ast.FunctionDef)}
+    assert methods == {name for name in dir(vornadc.Controller)
+                       if not name.startswith("_")} | {"__enter__", "__exit__"}
+    for name in public:
+        assert getattr(vornadc, name).__doc__, name
