@@ -24,7 +24,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Connects to the ADC controller over RS-232, drives the light source to preset\n"
     "wavelengths, defines its alternating illumination protocol, calibrates the\n"
     "wavelength-to-DA-counts mapping and sends raw commands. Includes vornadc-cli\n"
-    "for scripts and adc-sim, a simulated controller on a pseudo-terminal.")
+    "for scripts, the vornadc Python module, and adc-sim, a simulated controller\n"
+    "on a pseudo-terminal.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -36,4 +37,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # display plugin comes with libqt6gui6, and Wayland desktops run it through
 # XWayland, so no plugin package needs naming.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The vornadc module needs the Python it was built for; shlibdeps cannot see
+# that, as an extension module does not link libpython.
+if(TARGET vornadc)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${VORN_PYTHON_DEPENDS}")
+endif()
 include(CPack)

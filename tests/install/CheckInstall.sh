@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs the build into a staging folder (DESTDIR) and checks that every file
 # a desktop user needs lands where the desktop and man look for it.
-# Usage: CheckInstall.sh BUILD_DIR
+# Usage: CheckInstall.sh BUILD_DIR [PYTHON PYTHON_DIR]
+# With PYTHON (the interpreter the module is built for) and PYTHON_DIR (its
+# place below the prefix) it also checks the vornadc module.
 set -euo pipefail
 build=$1
+python=${2:-}
+python_dir=${3:-}
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
@@ -70,6 +74,18 @@ fi
 # The installed CLI runs from its new place.
 "$root/bin/vornadc-cli" --help | grep -q '^usage: vornadc-cli' ||
   { echo "installed vornadc-cli does not run"; failures=$((failures + 1)); }
+
+# The module lands where that python3 looks under /usr, and imports from there.
+if [ -n "$python" ]; then
+  if ! "$python" -c 'import sys; sys.exit("/usr/'"$python_dir"'" not in sys.path)'; then
+    echo "/usr/$python_dir is not on the path of $python"
+    failures=$((failures + 1))
+  fi
+  expect "$python_dir/vornadc.pyi"
+  PYTHONPATH="$root/$python_dir" "$python" -c \
+    'import sys, vornadc; sys.exit(not vornadc.__file__.startswith(sys.argv[1]))' "$root" ||
+    { echo "the installed vornadc module does not import"; failures=$((failures + 1)); }
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures problem(s) in the installed tree"
