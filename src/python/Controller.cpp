@@ -195,40 +195,42 @@ int32_t Controller::Probe(int32_t counts) {
     return value;
 }
 
-py::object Controller::Sweep(int32_t samples, const py::object& progress) {
+template <typename SweepCall>
+std::vector<int32_t> Controller::RunSweep(int32_t samples, const py::object& progress,
+                                          SweepCall sweep) {
     CheckProgress(progress);
     const int32_t n = CalibrationCore::NormaliseSampleCount(samples);
     SweepHooks hooks(progress, CalibrationCore::SweepSampleCount(n));
     std::vector<int32_t> readings;
-    int32_t counts = 0;
-    const bool swept = Run([&] {
-        return CalibrationCore::SweepForPeak(n, readings, counts, AdcLink::ProbeAnalogChannel,
-                                             hooks.Progress(), hooks.Stop());
-    });
+    const bool swept = Run([&] { return sweep(n, readings, hooks); });
     hooks.Rethrow();
     if (!swept)
         throw DeviceFailure("Error in calibration");
+    return readings;
+}
+
+py::object Controller::Sweep(int32_t samples, const py::object& progress) {
+    int32_t counts = 0;
+    const std::vector<int32_t> readings =
+        RunSweep(samples, progress, [&](int32_t n, std::vector<int32_t>& taken, SweepHooks& hooks) {
+            return CalibrationCore::SweepForPeak(n, taken, counts, AdcLink::ProbeAnalogChannel,
+                                                 hooks.Progress(), hooks.Stop());
+        });
     return Records::MakePeakSweep(counts, readings);
 }
 
 py::object Controller::SweepBands(int32_t samples, const py::sequence& wavelengths,
                                   const py::object& progress) {
-    CheckProgress(progress);
     if (py::len(wavelengths) != 3)
         throw py::value_error("wavelengths must be three values: low, middle, high (nm)");
     CalibrationCore::Bands bands;
     bands.low.wavelength = wavelengths[0].cast<int32_t>();
     bands.middle.wavelength = wavelengths[1].cast<int32_t>();
     bands.high.wavelength = wavelengths[2].cast<int32_t>();
-    const int32_t n = CalibrationCore::NormaliseSampleCount(samples);
-    SweepHooks hooks(progress, CalibrationCore::SweepSampleCount(n));
-    std::vector<int32_t> readings;
-    const bool swept = Run([&] {
-        return CalibrationCore::SweepForBands(n, readings, bands, AdcLink::ProbeAnalogChannel,
-                                              hooks.Progress(), hooks.Stop());
-    });
-    hooks.Rethrow();
-    if (!swept)
-        throw DeviceFailure("Error in calibration");
+    const std::vector<int32_t> readings =
+        RunSweep(samples, progress, [&](int32_t n, std::vector<int32_t>& taken, SweepHooks& hooks) {
+            return CalibrationCore::SweepForBands(n, taken, bands, AdcLink::ProbeAnalogChannel,
+                                                  hooks.Progress(), hooks.Stop());
+        });
     return Records::MakeBandSweep(bands, readings);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // vornadc.Controller: the open link, one device operation a method. Every
 // exchange runs without the GIL and under the module's one lock.
@@ -46,6 +47,11 @@ private:
     // Runs exchange without the GIL, under the lock, once this Controller is
     // known to hold the link.
     template <typename Exchange> auto Run(Exchange exchange);
+    // A sweep under Run with the hooks of progress and Ctrl+C; the readings,
+    // or DeviceError("Error in calibration").
+    template <typename SweepCall>
+    std::vector<int32_t> RunSweep(int32_t samples, const pybind11::object& progress,
+                                  SweepCall sweep);
     // With the lock held.
     void CloseLink();
 
