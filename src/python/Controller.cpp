@@ -4,6 +4,7 @@
 #include "ModuleErrors.h"
 #include "Records.h"
 #include "SweepHooks.h"
+#include "WithoutGil.h"
 #include "calibration/PeakSweep.h"
 #include "device/AdcLink.h"
 #include "device/TerminalCommand.h"
@@ -55,9 +56,7 @@ Controller::Controller(uint64_t ownerNumber, std::string portName, std::string m
 
 std::unique_ptr<Controller> Controller::Connect(const std::string& port, std::string mode) {
     RefuseReentry();
-    uint64_t owner = 0;
-    {
-        py::gil_scoped_release released;
+    const uint64_t owner = WithoutGil([&] {
         HeldLock lock;
         if (LinkSession::IsOpen())
             throw PortFailure("Port " + LinkSession::OpenPortName() +
@@ -68,9 +67,20 @@ std::unique_ptr<Controller> Controller::Connect(const std::string& port, std::st
             AdcLink::ClosePort();
             throw PortFailure(errorText);
         }
-        owner = LinkSession::Open(port);
-    }
+        return LinkSession::Open(port);
+    });
     return std::unique_ptr<Controller>(new Controller(owner, port, mode));
+}
+
+void Controller::CloseAtExit() {
+    LinkSession::SetEnding();
+    WithoutGil([] {
+        HeldLock lock;
+        if (!LinkSession::IsOpen())
+            return;
+        AdcLink::ClosePort();
+        LinkSession::Close();
+    });
 }
 
 Controller::~Controller() {
@@ -85,11 +95,12 @@ Controller::~Controller() {
 
 template <typename Exchange> auto Controller::Run(Exchange exchange) {
     RefuseReentry();
-    py::gil_scoped_release released;
-    HeldLock lock;
-    if (!LinkSession::IsCurrent(owner))
-        throw PortFailure("This Controller is closed");
-    return exchange();
+    return WithoutGil([&] {
+        HeldLock lock;
+        if (!LinkSession::IsCurrent(owner))
+            throw PortFailure("This Controller is closed");
+        return exchange();
+    });
 }
 
 bool Controller::Closed() const {
@@ -99,9 +110,10 @@ bool Controller::Closed() const {
 void Controller::Close() {
     RefuseReentry();
     // Another thread's sweep may hold the lock and wait for the GIL.
-    py::gil_scoped_release released;
-    HeldLock lock;
-    CloseLink();
+    WithoutGil([this] {
+        HeldLock lock;
+        CloseLink();
+    });
 }
 
 void Controller::CloseLink() {
@@ -204,6 +216,8 @@ std::vector<int32_t> Controller::RunSweep(int32_t samples, const py::object& pro
     std::vector<int32_t> readings;
     const bool swept = Run([&] { return sweep(n, readings, hooks); });
     hooks.Rethrow();
+    if (!swept && LinkSession::Ending())
+        throw PortFailure("The link closed as Python exits");
     if (!swept)
         throw DeviceFailure("Error in calibration");
     return readings;

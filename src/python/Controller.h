@@ -16,6 +16,11 @@ public:
     // again, so that a retry can succeed).
     static std::unique_ptr<Controller> Connect(const std::string& port, std::string mode);
 
+    // Registered with atexit: stops a sweep left running on a daemon thread,
+    // waits for the exchange under way, and closes the link, all before the
+    // interpreter ends those threads.
+    static void CloseAtExit();
+
     Controller(const Controller&) = delete;
     Controller& operator=(const Controller&) = delete;
     ~Controller();

@@ -10,6 +10,7 @@ std::string openPort;
 // Owner numbers start at 1, so 0 is never current.
 std::atomic<uint64_t> current{0};
 uint64_t lastOwner = 0;
+std::atomic<bool> ending{false};
 thread_local bool held = false;
 
 } // namespace
@@ -40,6 +41,14 @@ bool IsCurrent(uint64_t owner) {
 
 const std::string& OpenPortName() {
     return openPort;
+}
+
+void SetEnding() {
+    ending = true;
+}
+
+bool Ending() {
+    return ending;
 }
 
 bool HeldByThisThread() {

@@ -20,6 +20,11 @@ bool IsOpen();
 bool IsCurrent(uint64_t owner);
 const std::string& OpenPortName();
 
+// Set when the interpreter begins to end: a sweep still running on a daemon
+// thread stops before its next probe and calls no more Python.
+void SetEnding();
+bool Ending();
+
 // Whether this thread holds the lock: a progress callback that calls the
 // Controller again would wait for itself.
 bool HeldByThisThread();

@@ -1,5 +1,7 @@
 #include "SweepHooks.h"
 
+#include "LinkSession.h"
+
 namespace py = pybind11;
 
 namespace {
@@ -19,6 +21,12 @@ CalibrationCore::Progress SweepHooks::Progress() {
 }
 
 void SweepHooks::AfterProbe(int32_t index) {
+    // A daemon thread's sweep at exit: the thread must not wait for the GIL
+    // again, since the interpreter ends it there.
+    if (LinkSession::Ending()) {
+        stop = true;
+        return;
+    }
     if (!hasProgress) {
         const auto now = std::chrono::steady_clock::now();
         if (now < nextSignalCheck)

@@ -2,6 +2,7 @@
 #include "Controller.h"
 #include "ModuleErrors.h"
 #include "Records.h"
+#include "WithoutGil.h"
 #include "device/DevicePorts.h"
 
 #include <pybind11/stl.h>
@@ -30,12 +31,7 @@ that cannot be opened raises PortError; bad arguments raise ValueError or
 TypeError before anything is sent.)";
 
 py::list Ports() {
-    std::vector<std::string> names;
-    {
-        py::gil_scoped_release released;
-        names = DevicePorts::List();
-    }
-    return py::cast(names);
+    return py::cast(WithoutGil(DevicePorts::List));
 }
 
 void DefineController(py::module_& m) {
@@ -147,6 +143,7 @@ PYBIND11_MODULE(vornadc, m) {
     RegisterErrors(m);
     Records::Register(m);
     DefineController(m);
+    py::module_::import("atexit").attr("register")(py::cpp_function(&Controller::CloseAtExit));
     m.def("ports", &Ports, R"(Every port name offered, in the order vornadc-cli ports prints them:
 COM1..COM4, the serial ports the system reports (by device path), and SIM,
 the simulated controller. Opens no port.)");
