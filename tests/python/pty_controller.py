@@ -5,14 +5,16 @@ import os
 import select
 import threading
 
+HANDSHAKE = {b"RC,1;\r\n": b"(380,680)\r\n", b"RS;\r\n": b"RS,0!\r\n"}
+HANDSHAKE_BYTES = b"RC,1;\r\nRS;\r\n"
+
 
 class PtyController:
-    """answer(line) gives the reply bytes for one line (CR LF included), or
-    None for silence. Use as a context manager; path is the port name."""
+    """answer(line) gives the reply bytes to one line (CR LF included), or
+    None for silence. A context manager; path is the port name."""
 
     def __init__(self, answer):
-        self.answer = answer
-        self.received = bytearray()
+        self.answer, self.received = answer, bytearray()
         self.master, self.slave = os.openpty()
         self.path = os.ttyname(self.slave)
         self._stop = threading.Event()
@@ -31,23 +33,12 @@ class PtyController:
     def _serve(self):
         line = b""
         while not self._stop.is_set():
-            if not select.select([self.master], [], [], 0.02)[0]:
-                continue
-            data = os.read(self.master, 4096)
-            self.received += data
-            for byte in data:
-                line += bytes([byte])
-                if byte == ord("\n"):
-                    reply = self.answer(line)
-                    line = b""
-                    if reply:
-                        os.write(self.master, reply)
-
-
-def table(replies):
-    """An answer rule from {line: reply}; lines not in it get silence."""
-    return replies.get
-
-
-HANDSHAKE = {b"RC,1;\r\n": b"(380,680)\r\n", b"RS;\r\n": b"RS,0!\r\n"}
-HANDSHAKE_BYTES = b"RC,1;\r\nRS;\r\n"
+            if select.select([self.master], [], [], 0.02)[0]:
+                data = os.read(self.master, 4096)
+                self.received += data
+                for byte in data:
+                    line += bytes([byte])
+                    if byte == ord("\n"):
+                        reply, line = self.answer(line), b""
+                        if reply:
+                            os.write(self.master, reply)

@@ -8,21 +8,21 @@ import threading
 
 import pytest
 import vornadc
-from pty_controller import HANDSHAKE, HANDSHAKE_BYTES, PtyController, table
+from pty_controller import HANDSHAKE, HANDSHAKE_BYTES, PtyController
 
 
 def test_operations_send_the_links_bytes():
-    replies = dict(HANDSHAKE)
-    replies.update({
+    replies = {**HANDSHAKE, **{
         b"WL,680;\r\n": b"WL,0!\r\n",
         b"PD,30,200,200,4540,380,400,500;\r\n": b"PD,0!\r\n",
         b"PD,30,155,2814,380,400;\r\n": b"PD,0!\r\n",
+        b"PD,30,200,200,4540,380,400,600;\r\n": b"PD,1!\r\n",
         b"WC,300,410,600,3650;\r\n": b"WC,0!\r\n",
         b"WA,1,2048;\r\n": b"WA,0!\r\n",
         b"RA,1;\r\n": b"RA,1,1234\r\n",
         b"XY;\r\n": b"XY;\r\nok \xe9\r\n",
-    })
-    with PtyController(table(replies)) as controller, vornadc.connect(controller.path) as adc:
+    }}
+    with PtyController(replies.get) as controller, vornadc.connect(controller.path) as adc:
         assert adc.wavelength_range() == (380, 680)
         assert adc.set_wavelength(900) == (680, True, "WL,0!", " Wavelength is set to  :  680 nm")
         assert adc.define_protocol(500, 3, 20, 20, 200, 400, 500) == (
@@ -30,17 +30,21 @@ def test_operations_send_the_links_bytes():
         # One wavelength: it2 and wl2 are not sent; times truncate to tenths.
         assert adc.define_protocol(300, 3, 15.55, 9, 380, 400, 0, True) == pytest.approx(
             (299.9, 3, 15.5, 0, 380, 400, 400, True))
+        with pytest.raises(vornadc.DeviceError, match="ADC doesn't accept parameters!") as refused:
+            adc.define_protocol(500, 3, 20, 20, 0, 400, 600)
+        assert refused.value.protocol == (500, 3, 20, 20, 380, 400, 600, False)  # as sent
         adc.write_calibration(300, 410, 600, 3650)
         assert adc.probe(2048) == 1234
         assert adc.send("XY") == "ok \xe9"  # echo line dropped, bytes kept
     assert bytes(controller.received) == (
         HANDSHAKE_BYTES + b"WL,680;\r\n" + b"PD,30,200,200,4540,380,400,500;\r\n"
-        + b"PD,30,155,2814,380,400;\r\n" + b"WC,300,410,600,3650;\r\n" + HANDSHAKE_BYTES
+        + b"PD,30,155,2814,380,400;\r\n" + b"PD,30,200,200,4540,380,400,600;\r\n"
+        + b"WC,300,410,600,3650;\r\n" + HANDSHAKE_BYTES
         + b"WA,1,2048;\r\nRA,1;\r\n" + b"XY;\r\n")
 
 
 def test_bad_arguments_and_checks_send_nothing():
-    with PtyController(table(HANDSHAKE)) as controller, vornadc.connect(controller.path) as adc:
+    with PtyController(HANDSHAKE.get) as controller, vornadc.connect(controller.path) as adc:
         for call, error in [
             (lambda: adc.probe(-1), ValueError),
             (lambda: adc.probe(4096), ValueError),
@@ -69,7 +73,7 @@ def test_bad_arguments_and_checks_send_nothing():
 
 
 def test_a_silent_controller_gives_the_cli_reasons():
-    with PtyController(table({})) as controller, vornadc.connect(controller.path) as adc:
+    with PtyController(lambda line: None) as controller, vornadc.connect(controller.path) as adc:
         assert adc.version() is None
         assert adc.set_wavelength(300).confirmed is False
         for call, reason in [
@@ -83,15 +87,6 @@ def test_a_silent_controller_gives_the_cli_reasons():
             with pytest.raises(vornadc.DeviceError) as raised:
                 call()
             assert str(raised.value) == reason and raised.value.protocol is None
-
-
-def test_a_refused_protocol_carries_what_was_sent():
-    replies = {**HANDSHAKE, b"PD,30,200,200,4540,380,400,500;\r\n": b"PD,1!\r\n"}
-    with PtyController(table(replies)) as controller, vornadc.connect(controller.path) as adc:
-        with pytest.raises(vornadc.DeviceError) as raised:
-            adc.define_protocol(500, 3, 20, 20, 0, 400, 500)
-    assert str(raised.value) == "ADC doesn't accept parameters!"
-    assert raised.value.protocol == (500, 3, 20, 20, 380, 400, 500, False)
 
 
 def probing(line):
