@@ -7,7 +7,7 @@ namespace LinkSession {
 namespace {
 
 std::string openPort;
-// Owner numbers start at 1, so 0 is never current.
+// 0 while the link is closed; owner numbers start at 1.
 std::atomic<uint64_t> current{0};
 uint64_t lastOwner = 0;
 std::atomic<bool> ending{false};
@@ -36,7 +36,7 @@ bool IsOpen() {
 }
 
 bool IsCurrent(uint64_t owner) {
-    return owner != 0 && current == owner;
+    return current == owner;
 }
 
 const std::string& OpenPortName() {

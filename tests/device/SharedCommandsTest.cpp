@@ -78,6 +78,10 @@ TEST_F(SharedCommands, VersionDrainsPendingRepliesThenAsksForTheId) {
     EXPECT_EQ(QueryVersion(), "V1.0");
     EXPECT_EQ(QueryVersion(), "unavailable");
     EXPECT_EQ(controller.Finish(), "");
+    AdcLink::ClosePort();
+    std::string version = "V1.0"; // what a caller held before
+    EXPECT_FALSE(QueryVersion(version));
+    EXPECT_EQ(version, "");
 }
 
 } // namespace

@@ -9,6 +9,13 @@ HANDSHAKE = {b"RC,1;\r\n": b"(380,680)\r\n", b"RS;\r\n": b"RS,0!\r\n"}
 HANDSHAKE_BYTES = b"RC,1;\r\nRS;\r\n"
 
 
+def probing(line):
+    """Answers the handshake and every probe (reading 100)."""
+    if line.startswith(b"WA,1,"):
+        return b"WA,0!\r\n"
+    return b"RA,1,100\r\n" if line == b"RA,1;\r\n" else HANDSHAKE.get(line)
+
+
 class PtyController:
     """answer(line) gives the reply bytes to one line (CR LF included), or
     None for silence. A context manager; path is the port name."""
