@@ -61,12 +61,20 @@ TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
              {"--port", "/nonexistent", "set-wavelength"},
              {"--port", "/nonexistent", "set-wavelength", "abc"},
              {"--port", "/nonexistent", "probe", "1", "2"},
+             {"--port", "/nonexistent", "probe", "-1"},
+             {"--port", "/nonexistent", "probe", "4096"},
+             {"--port", "/nonexistent", "probe", "99999"},
              {"--port", "/nonexistent", "define-protocol", "1", "2", "3", "4", "5", "6"},
              {"--port", "/nonexistent", "range", "extra"}}) {
         std::string out, err;
         EXPECT_EQ(RunInProcess(words, out, err), 2) << ::testing::PrintToString(words);
         EXPECT_EQ(out, "");
         EXPECT_NE(err.find("usage: vornadc-cli"), std::string::npos);
+    }
+    // the ends of the counts range pass the check and reach the (missing) port
+    for (const char* counts : {"0", "4095"}) {
+        std::string out, err;
+        EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "probe", counts}, out, err), 1) << counts;
     }
 }
 
