@@ -63,6 +63,11 @@ TEST_F(SettingsFileTest, LocationAndNames) {
     EXPECT_EQ(SettingsDirectory(), folder.string());
     // the test binary has a profile of its own, named after it
     EXPECT_EQ(ApplicationProfileName(), "platform_settings_tests.INI");
+    for (const auto& [executable, name] : {std::pair{"/usr/bin/VORNadcC", "VORNadcC.INI"},
+                                           {"/opt/v1.2/VORNadcC.bin", "VORNadcC.INI"},
+                                           {"/opt/v1.2/VORNadcC", "VORNadcC.INI"},
+                                           {"", "VORNadcC.INI"}})
+        EXPECT_EQ(ProfileNameOf(executable), name) << executable;
 
     setenv("XDG_CONFIG_HOME", "relative/dir", 1); // not absolute: ignored
     const char* savedHome = std::getenv("HOME");
@@ -71,6 +76,13 @@ TEST_F(SettingsFileTest, LocationAndNames) {
     EXPECT_EQ(SettingsDirectory(), "/home/operator/.config/VORNadcC");
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(SettingsDirectory(), "/home/operator/.config/VORNadcC");
+    // without HOME (or with an empty one) the account's home folder
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    setenv("HOME", "", 1);
+    EXPECT_EQ(SettingsDirectory(), std::string(account->pw_dir) + "/.config/VORNadcC");
+    unsetenv("HOME");
+    EXPECT_EQ(SettingsDirectory(), std::string(account->pw_dir) + "/.config/VORNadcC");
     if (savedHome)
         setenv("HOME", oldHome.c_str(), 1);
     else
@@ -217,6 +229,7 @@ TEST_F(SettingsFileTest, WriteCreatesMissingFolder) {
     fs::remove_all(root);
     ASSERT_TRUE(WriteProfileInt("Calibration", "Values", 1024));
     EXPECT_EQ(ReadAll(profile), "[Calibration]\r\nValues=1024\r\n");
+    EXPECT_EQ(fs::status(profile).permissions(), fs::perms(0644));
 }
 
 TEST_F(SettingsFileTest, AByteOrderMarkIsSkippedWhenReadingAndKeptWhenWriting) {
