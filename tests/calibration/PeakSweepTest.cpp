@@ -118,7 +118,7 @@ TEST(SweepForPeak, MoreThan4096SamplesSweepsEveryCountOnce) {
     EXPECT_EQ(target, 1001);
 }
 
-TEST(CentroidAboveHalf, LeavesCountsWhenNothingCounts) {
+TEST(CentroidAboveHalf, LeavesCountsOnlyWhenNothingCounts) {
     std::vector<int32_t> samples(16, 0);
     int32_t counts = 512;
     EXPECT_FALSE(CentroidAboveHalf(samples, 16, counts));
@@ -126,6 +126,10 @@ TEST(CentroidAboveHalf, LeavesCountsWhenNothingCounts) {
     counts = 16 * 256; // off the grid held
     EXPECT_FALSE(CentroidAboveHalf(samples, 16, counts));
     EXPECT_EQ(counts, 16 * 256);
+    samples[3] = 1; // a sum of 1 above the half of the 0 at 512 still counts
+    counts = 512;
+    EXPECT_TRUE(CentroidAboveHalf(samples, 16, counts));
+    EXPECT_EQ(counts, 3 * 256);
 }
 
 TEST(CentroidAboveHalf, LargeReadingsDoNotOverflow) {
