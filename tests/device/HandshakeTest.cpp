@@ -66,8 +66,9 @@ TEST_F(Handshake, TheRangeSurvivesClosingAndASilentControllerThatStillGetsRs) {
 }
 
 TEST_F(Handshake, ARangeWithoutClosingParenthesisGivesTheEndMarker) {
-    // Both parts are empty then, and the end marker alone counts as one number.
-    ScriptHandshake(controller, "(380,680");
+    // Both parts are empty then, and the end marker alone counts as one number;
+    // text before the "(" changes nothing.
+    ScriptHandshake(controller, "range (380,680");
     Connect();
     EXPECT_EQ(AdcLink::MinWavelength(), -1);
     EXPECT_EQ(AdcLink::MaxWavelength(), -1);
