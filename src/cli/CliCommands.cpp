@@ -103,6 +103,17 @@ CliStatus WriteCalibrationCommand(const CliContext& context) {
     return cliSuccess;
 }
 
+// The DA output takes 12 bits: a count beyond them is a typing error, not
+// something to send for the controller to clamp or refuse.
+bool CheckCounts(const std::vector<std::string>& arguments, std::string& reason) {
+    int32_t counts = -1;
+    ParseInt32(arguments[0], counts); // an integer: checked before
+    if (counts >= 0 && counts <= 4095)
+        return true;
+    reason = "counts out of 0..4095: " + arguments[0];
+    return false;
+}
+
 CliStatus ProbeCommand(const CliContext& context) {
     int32_t value = Argument(context, 0);
     if (!AdcLink::ProbeAnalogChannel(value))
@@ -124,7 +135,7 @@ const std::vector<CliCommand>& CliCommandTable() {
         {"define-protocol", "DT IT1 IT2 REST WL0 WL1 WL2", 7, true, true, DefineProtocolCommand},
         {"read-calibration", "", 0, false, true, ReadCalibrationCommand},
         {"write-calibration", "LW LC HW HC", 4, true, true, WriteCalibrationCommand},
-        {"probe", "COUNTS", 1, true, true, ProbeCommand},
+        {"probe", "COUNTS", 1, true, true, ProbeCommand, CheckCounts},
         {"sweep", "[--samples N] [--save FILE]", -1, false, true, PeakSweepCommand,
          CheckPeakSweepArguments},
         {"sweep-bands", "[--samples N] [--wavelengths LW MW HW] [--save FILE]", -1, false, true,

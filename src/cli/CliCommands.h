@@ -23,8 +23,8 @@ struct CliCommand {
     bool integerArguments; // every argument must be a 32-bit integer
     bool usesPort;         // opened with the handshake before, closed after
     CliStatus (*run)(const CliContext& context);
-    // Commands with options check their own arguments (argumentCount and
-    // integerArguments are then not looked at).
+    // Commands with options (argumentCount -1) check all their arguments here;
+    // for the others it runs after the count and integer checks have passed.
     bool (*checkArguments)(const std::vector<std::string>& arguments,
                            std::string& reason) = nullptr;
 };

@@ -35,7 +35,7 @@ CliStatus UsageError(std::ostream& err, const std::string& reason) {
 // Checks the arguments against the command's row before the port is touched.
 bool CheckArguments(const CliCommand& command, const std::vector<std::string>& arguments,
                     std::string& reason) {
-    if (command.checkArguments)
+    if (command.argumentCount < 0)
         return command.checkArguments(arguments, reason);
     if (static_cast<int>(arguments.size()) != command.argumentCount) {
         reason = std::string(command.name) + " takes " + std::to_string(command.argumentCount) +
@@ -50,7 +50,7 @@ bool CheckArguments(const CliCommand& command, const std::vector<std::string>& a
                 return false;
             }
         }
-    return true;
+    return command.checkArguments == nullptr || command.checkArguments(arguments, reason);
 }
 
 } // namespace

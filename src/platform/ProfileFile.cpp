@@ -42,6 +42,16 @@ LoadResult LoadFile(const std::string& path, std::string& contents) {
     return LoadResult::Loaded;
 }
 
+// A byte-order mark some editors put before the first line: not part of it
+// when reading (the first section would be lost), put back when rewriting.
+std::string TakeByteOrderMark(std::string& contents) {
+    static const std::string mark = "\xEF\xBB\xBF";
+    if (contents.compare(0, mark.size(), mark) != 0)
+        return {};
+    contents.erase(0, mark.size());
+    return mark;
+}
+
 std::vector<Line> SplitLines(const std::string& contents) {
     std::vector<Line> lines;
     size_t start = 0;
@@ -145,13 +155,48 @@ void RemoveAbandonedTemps(const std::string& path) {
     }
 }
 
+// The file a write must change: a symbolic link (a chain of them, relative
+// ones read from the link's own folder) is followed to its target, so that the
+// link stays a link. False for a loop or an unreadable link.
+bool FinalTarget(const std::string& path, std::string& target) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(current, error);
+        if (error && error != std::errc::no_such_file_or_directory)
+            return false;
+        if (!fs::is_symlink(status)) {
+            target = current.string(); // a missing file is made here
+            return true;
+        }
+        const fs::path next = fs::read_symlink(current, error);
+        if (error)
+            return false;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return false;
+}
+
+// Rewrites an existing file where it stands. Not crash-safe: only for a file
+// whose folder takes no temporary file, where it is the one way to save.
+bool RewriteInPlace(const std::string& path, const std::string& contents) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, contents) && ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
+              ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
 // Replaces path with contents through a temporary file in the same folder,
 // so a crash or a full disk never leaves a half-written settings file.
 bool ReplaceFile(const std::string& path, const std::string& contents) {
     std::string temp = TempPrefix(path) + std::to_string(::getpid()) + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return false;
+        return (errno == EACCES || errno == EPERM) && RewriteInPlace(path, contents);
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
@@ -171,6 +216,7 @@ bool ProfileFile::Read(const std::string& section, const std::string& key,
     std::string contents;
     if (LoadFile(path, contents) != LoadResult::Loaded)
         return false;
+    TakeByteOrderMark(contents);
     bool inSection = false;
     for (const Line& line : SplitLines(contents)) {
         std::string name, lineKey, lineValue;
@@ -203,6 +249,7 @@ bool ProfileFile::Write(const std::string& section, const std::string& key,
     const LoadResult loaded = LoadFile(path, contents);
     if (loaded == LoadResult::Failed)
         return false;
+    std::string output = TakeByteOrderMark(contents);
     std::vector<Line> lines = SplitLines(contents);
     const Line newKey{key + "=" + value, "\r\n"};
 
@@ -250,7 +297,6 @@ bool ProfileFile::Write(const std::string& section, const std::string& key,
         }
     }
 
-    std::string output;
     for (const Line& line : lines)
         output += line.text + line.terminator;
 
@@ -258,7 +304,8 @@ bool ProfileFile::Write(const std::string& section, const std::string& key,
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, error);
-    return ReplaceFile(path, output);
+    std::string target;
+    return FinalTarget(path, target) && ReplaceFile(target, output);
 }
 
 int32_t ProfileFile::ParseInt(const std::string& text) {

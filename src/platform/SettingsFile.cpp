@@ -52,7 +52,11 @@ std::string SettingsDirectory() {
 }
 
 std::string ApplicationProfileName() {
-    std::string name = ExecutablePath();
+    return ProfileNameOf(ExecutablePath());
+}
+
+std::string ProfileNameOf(const std::string& executablePath) {
+    std::string name = executablePath;
     const size_t slash = name.find_last_of('/');
     if (slash != std::string::npos)
         name.erase(0, slash + 1);

@@ -31,5 +31,8 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
 std::string SettingsDirectory();
 // The application profile's file name, without a folder.
 std::string ApplicationProfileName();
+// The profile name an executable gets: its file name without folder and
+// without everything from the last "." on, then ".INI".
+std::string ProfileNameOf(const std::string& executablePath);
 
 } // namespace SettingsFile

@@ -18,11 +18,21 @@ struct BandCase {
     const char* name;
     std::map<int32_t, int32_t> readings;
     Band low, middle, high; // expected counts and intensity
+    int32_t n = 256;        // samples: step 16, a band closes after more than 2 changes
 };
+
+// Readings 1, 2, 3 ... (or 2, 4, 6 ...) up to top and down again: every rise is by.
+void PlaceRamp(std::map<int32_t, int32_t>& readings, int32_t first, int32_t by, int32_t top) {
+    int32_t i = first;
+    for (int32_t r = by; r <= top; r += by)
+        readings[i++] = r;
+    for (int32_t r = top - by; r > 0; r -= by)
+        readings[i++] = r;
+}
 
 } // namespace
 
-TEST(SweepForBands, WorkedExamplesAt256Samples) {
+TEST(SweepForBands, WorkedExamples) {
     std::map<int32_t, int32_t> three;
     PlaceTriangle(three, 40, 100);
     PlaceTriangle(three, 120, 200);
@@ -37,6 +47,35 @@ TEST(SweepForBands, WorkedExamplesAt256Samples) {
     PlaceRun(split, 50, {100, 60, 50, 120});
     std::map<int32_t, int32_t> refined;
     PlaceRun(refined, 36, {10, 30, 60, 90, 100, 30, 5});
+    // a first band of peak 20 or 21 falling in four changes, then a band of 100
+    std::map<int32_t, int32_t> peak20, peak21;
+    PlaceRun(peak20, 40, {20, 15, 10, 5});
+    PlaceTriangle(peak20, 120, 100);
+    PlaceRun(peak21, 40, {21, 15, 10, 5});
+    PlaceTriangle(peak21, 120, 100);
+    // after a band of 100, a ramp that rises by 1 or by 2 at each sample
+    std::map<int32_t, int32_t> rampBy1, rampBy2;
+    PlaceTriangle(rampBy1, 40, 100);
+    PlaceRamp(rampBy1, 100, 1, 30);
+    PlaceTriangle(rampBy2, 40, 100);
+    PlaceRamp(rampBy2, 100, 2, 30);
+    // a peak followed by a lower reading and one 1 or 2 above the peak
+    std::map<int32_t, int32_t> wiggle1, wiggle2;
+    PlaceRun(wiggle1, 38, {30, 60, 100, 99, 101, 60, 30});
+    PlaceRun(wiggle2, 38, {30, 60, 100, 99, 102, 60, 30});
+    std::map<int32_t, int32_t> loneOne;
+    PlaceRun(loneOne, 60, {1});
+    // five bands rising from the third on: the fourth and fifth stay in slot 3
+    std::map<int32_t, int32_t> five;
+    PlaceTriangle(five, 30, 100);
+    PlaceTriangle(five, 80, 200);
+    PlaceTriangle(five, 130, 150);
+    PlaceTriangle(five, 180, 250);
+    PlaceTriangle(five, 230, 300);
+    // N = 1024 (step 4): a second maximum after 8 changes stays in the band, after 9 it opens one
+    std::map<int32_t, int32_t> eightChanges, nineChanges;
+    PlaceRun(eightChanges, 100, {100, 90, 80, 70, 60, 50, 40, 30, 120});
+    PlaceRun(nineChanges, 100, {100, 90, 80, 70, 60, 50, 40, 30, 20, 120});
 
     const BandCase cases[] = {
         {"three bands", three, {640, 0, 100}, {1920, 0, 200}, {3200, 0, 150}},
@@ -50,18 +89,45 @@ TEST(SweepForBands, WorkedExamplesAt256Samples) {
          {16 * 53, 0, 120},
          {0, 0, 0}},
         {"peak run refinement", refined, {626, 0, 100}, {0, 0, 0}, {0, 0, 0}},
+        {"a peak of 20 closes no band", peak20, {1920, 0, 100}, {0, 0, 0}, {0, 0, 0}},
+        {"a peak of 21 closes its band",
+         peak21,
+         {16 * (40 * 21 + 41 * 15) / 36, 0, 21},
+         {1920, 0, 100},
+         {0, 0, 0}},
+        {"rises of 1 open no band", rampBy1, {640, 0, 100}, {0, 0, 0}, {0, 0, 0}},
+        {"a rise of 2 opens one", rampBy2, {640, 0, 100}, {16 * 114, 0, 30}, {0, 0, 0}},
+        {"1 above the peak does not move it",
+         wiggle1,
+         {16 * (39 * 60 + 40 * 100 + 41 * 99 + 42 * 101 + 43 * 60) / 420, 0, 100},
+         {0, 0, 0},
+         {0, 0, 0}},
+        {"2 above the peak moves it",
+         wiggle2,
+         {16 * (39 * 60 + 40 * 100 + 41 * 99 + 42 * 102 + 43 * 60) / 421, 0, 102},
+         {0, 0, 0},
+         {0, 0, 0}},
+        {"a lone reading of 1 is no peak", loneOne, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+        {"five bands: three shown", five, {480, 0, 100}, {1280, 0, 200}, {2080, 0, 150}},
+        {"N 1024: 8 changes keep one band", eightChanges, {4 * 108, 0, 120}, {}, {}, 1024},
+        {"N 1024: 9 changes open the next",
+         nineChanges,
+         {4 * (100 * 100 + 101 * 90 + 102 * 80 + 103 * 70 + 104 * 60) / 400, 0, 100},
+         {4 * 109, 0, 120},
+         {},
+         1024},
     };
     for (const auto& c : cases) {
         FakeProbe probe;
-        probe.step = 16;
+        probe.step = SampleStep(c.n);
         probe.readingAt = c.readings;
         std::vector<int32_t> samples{1, 2, 3}; // emptied by the sweep
         Bands bands;
         bands.low.wavelength = 340;
         bands.middle.wavelength = 425;
         bands.high.wavelength = 510;
-        ASSERT_TRUE(SweepForBands(256, samples, bands, probe.Callback())) << c.name;
-        EXPECT_EQ(samples.size(), 256u) << c.name;
+        ASSERT_TRUE(SweepForBands(c.n, samples, bands, probe.Callback())) << c.name;
+        EXPECT_EQ(samples.size(), static_cast<size_t>(c.n)) << c.name;
         EXPECT_EQ(bands.low.counts, c.low.counts) << c.name;
         EXPECT_EQ(bands.low.intensity, c.low.intensity) << c.name;
         EXPECT_EQ(bands.middle.counts, c.middle.counts) << c.name;
@@ -127,12 +193,16 @@ TEST(SweepForBands, AStopRequestEndsTheSweepBeforeTheNextProbe) {
 }
 
 TEST(CentroidOfPeakRun, WalkRules) {
+    std::vector<int32_t> step1(4096, 0); // more than 2048 readings: step 1
+    step1[1000] = 60;
+    step1[1001] = 100;
     const struct {
         const char* name;
         std::vector<int32_t> readings;
         int32_t counts;   // in
         int32_t expected; // out
     } cases[] = {
+        {"4096 readings", step1, 1001, (1000 * 60 + 1001 * 100) / 160},
         // 16 readings, step 256
         {"peak at 0 joins its run",
          {100, 80, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},

@@ -24,6 +24,8 @@ TEST(SweepForPeak, WorkedExamples) {
         all100[i] = 100;
     std::map<int32_t, int32_t> narrow;
     PlaceRun(narrow, 100, {10, 20, 40, 20, 10});
+    std::map<int32_t, int32_t> uneven; // the 20 is exactly half of 40: left out
+    PlaceRun(uneven, 100, {10, 20, 40, 30, 10});
     std::map<int32_t, int32_t> twin;
     PlaceRun(twin, 10, {50, 0, 0, 0, 50});
     std::map<int32_t, int32_t> secondBand; // a far band above half pulls the centroid
@@ -34,6 +36,7 @@ TEST(SweepForPeak, WorkedExamples) {
         {"all 100: mean of every sampled count", 1024, all100, 0, 2046},
         {"all 0: index 0, nothing above half", 1024, {}, 0, 0},
         {"only the 40 lies above half", 1024, narrow, 0, 408},
+        {"40 and 30 above half, 20 at it", 1024, uneven, 0, 4 * (102 * 40 + 103 * 30) / 70},
         {"equal maxima: both above half", 1024, twin, 0, 4 * 12},
         {"second band above half", 1024, secondBand, 0, 4 * (100 * 100 + 60 * 200) / 160},
     };
@@ -74,6 +77,7 @@ TEST(RawPeakIndex, FirstStrictlyGreatestPositiveReading) {
         {{0, 5, 9, 9, 2}, 2}, // equal maxima: the first
         {{0, 0, 0}, 0},       // nothing positive
         {{-5, -1, -3}, 0},    // negatives never beat the start value 0
+        {{-5, 0, -3}, 0},     // nor does a 0 equal to it
         {{3, 3, 1}, 0},       // the first sample can be the peak
         {{1, 2, 3, 2, 3}, 2},
     };
@@ -138,7 +142,7 @@ TEST(SweepForPeak, MoreThan4096SamplesSweepsEveryCountOnce) {
     EXPECT_EQ(target, 1001);
 }
 
-TEST(CentroidAboveHalf, LeavesCountsWhenNothingCounts) {
+TEST(CentroidAboveHalf, LeavesCountsOnlyWhenNothingCounts) {
     std::vector<int32_t> samples(16, 0);
     int32_t counts = 512;
     EXPECT_FALSE(CentroidAboveHalf(samples, 16, counts));
@@ -146,6 +150,10 @@ TEST(CentroidAboveHalf, LeavesCountsWhenNothingCounts) {
     counts = 16 * 256; // off the grid held
     EXPECT_FALSE(CentroidAboveHalf(samples, 16, counts));
     EXPECT_EQ(counts, 16 * 256);
+    samples[3] = 1; // a sum of 1 above the half of the 0 at 512 still counts
+    counts = 512;
+    EXPECT_TRUE(CentroidAboveHalf(samples, 16, counts));
+    EXPECT_EQ(counts, 3 * 256);
 }
 
 TEST(CentroidAboveHalf, LargeReadingsDoNotOverflow) {

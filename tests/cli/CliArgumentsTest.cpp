@@ -1,5 +1,7 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "device/AdcLink.h"
+#include "platform/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -22,15 +24,23 @@ TEST(ParseCliArguments, TakesOptionsBeforeTheCommandAndTheRestAsArguments) {
     ASSERT_TRUE(ParseCliArguments({"range"}, defaults, error));
     EXPECT_EQ(defaults.port, "SIM");
     EXPECT_EQ(defaults.mode, "");
+    ASSERT_TRUE(ParseCliArguments({"a-b"}, defaults, error)); // only "--" starts an option
+    EXPECT_EQ(defaults.command, "a-b");
 }
 
 TEST(ParseCliArguments, RefusesMissingCommandsAndValuesAndUnknownOptions) {
-    for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
-             {}, {"--port"}, {"--port", "COM2"}, {"--speed", "9600", "range"}}) {
+    const struct {
+        std::vector<std::string> words;
+        const char* error;
+    } cases[] = {{{}, "no command given"},
+                 {{"--port"}, "--port needs a value"},
+                 {{"--port", "COM2"}, "no command given"},
+                 {{"--speed", "9600", "range"}, "unknown option --speed"}};
+    for (const auto& c : cases) {
         CliInvocation invocation;
         std::string error;
-        EXPECT_FALSE(ParseCliArguments(words, invocation, error));
-        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(ParseCliArguments(c.words, invocation, error));
+        EXPECT_EQ(error, c.error);
     }
 }
 
@@ -61,6 +71,9 @@ TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
              {"--port", "/nonexistent", "set-wavelength"},
              {"--port", "/nonexistent", "set-wavelength", "abc"},
              {"--port", "/nonexistent", "probe", "1", "2"},
+             {"--port", "/nonexistent", "probe", "-1"},
+             {"--port", "/nonexistent", "probe", "4096"},
+             {"--port", "/nonexistent", "probe", "99999"},
              {"--port", "/nonexistent", "define-protocol", "1", "2", "3", "4", "5", "6"},
              {"--port", "/nonexistent", "range", "extra"}}) {
         std::string out, err;
@@ -68,6 +81,23 @@ TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
         EXPECT_EQ(out, "");
         EXPECT_NE(err.find("usage: vornadc-cli"), std::string::npos);
     }
+    // the ends of the counts range pass the check and reach the (missing) port
+    for (const char* counts : {"0", "4095"}) {
+        std::string out, err;
+        EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "probe", counts}, out, err), 1) << counts;
+    }
+}
+
+TEST(RunCli, APortWhoseModeCannotBeAppliedIsNotLeftHeld) {
+    PseudoTerminal terminal;
+    std::string error, out, err;
+    ASSERT_TRUE(terminal.Open(error)) << error;
+    EXPECT_EQ(RunInProcess({"--port", terminal.SlavePath(), "--mode",
+                            "baud=12345 parity=n data=8 stop=1", "id"},
+                           out, err),
+              1);
+    EXPECT_EQ(err, "Unable to apply parameters:\nInvalid argument\n");
+    EXPECT_FALSE(AdcLink::IsPortOpen());
 }
 
 TEST(RunCli, HelpAndPortsNeedNoDevice) {

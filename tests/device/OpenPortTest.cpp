@@ -1,9 +1,24 @@
 #include "LinkTest.h"
 
 #include <algorithm>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
+
+// The line settings of a pseudo-terminal that show: Linux keeps a pseudo-
+// terminal at 8 data bits without parity whatever is asked, but keeps the
+// speed and the stop bits.
+std::string SpeedAndStopBits(int fd) {
+    termios settings{};
+    if (::tcgetattr(fd, &settings) != 0)
+        return "tcgetattr failed";
+    const speed_t speed = ::cfgetospeed(&settings);
+    return std::string(speed == B19200  ? "19200"
+                       : speed == B9600 ? "9600"
+                                        : "other") +
+           ((settings.c_cflag & CSTOPB) != 0 ? " stop 2" : " stop 1");
+}
 
 using OpenPort = LinkTest;
 
@@ -78,21 +93,36 @@ TEST_F(OpenPort, WhileOpenItReconfiguresThatPortAndRunsTheHandshakeAgain) {
     ScriptHandshake(controller, "(240,699)");
     ScriptHandshake(controller, "(300,600)");
     Connect();
+    EXPECT_EQ(SpeedAndStopBits(controller.MasterFd()), "19200 stop 1");
     std::string mode = "baud=9600 parity=e data=7 stop=2", errorText;
     EXPECT_TRUE(AdcLink::OpenPort("/dev/no-such-serial-device", mode, errorText)) << errorText;
+    EXPECT_EQ(SpeedAndStopBits(controller.MasterFd()), "9600 stop 2");
     EXPECT_EQ(AdcLink::MinWavelength(), 300);
     EXPECT_EQ(AdcLink::MaxWavelength(), 600);
     EXPECT_EQ(controller.Finish(), "");
 }
 
-TEST_F(OpenPort, SettingsThatCannotBeAppliedLeaveThePortOpen) {
+TEST_F(OpenPort, SettingsThatCannotBeAppliedOrAreRejectedLeaveThePortOpen) {
+    controller.Expect("ID;\r\n");
     std::string error;
     ASSERT_TRUE(controller.Start(error)) << error;
-    std::string mode = "baud=12345 parity=n data=8 stop=1", errorText;
-    EXPECT_FALSE(AdcLink::OpenPort(controller.SlavePath(), mode, errorText));
-    EXPECT_EQ(errorText, "Unable to apply parameters:\nInvalid argument");
-    EXPECT_TRUE(AdcLink::IsPortOpen());
-    EXPECT_EQ(controller.Finish(), ""); // no handshake was sent
+    const struct {
+        const char* mode;
+        const char* errorText;
+    } cases[] = {
+        // opens the port, then the system refuses the baud rate
+        {"baud=12345 parity=n data=8 stop=1", "Unable to apply parameters:\nInvalid argument"},
+        // refused by the parser while that port is open
+        {"baud=19200 parity=x data=8 stop=1", "invalid parameter"},
+    };
+    for (const auto& c : cases) {
+        std::string mode = c.mode, errorText;
+        EXPECT_FALSE(AdcLink::OpenPort(controller.SlavePath(), mode, errorText)) << c.mode;
+        EXPECT_EQ(errorText, c.errorText);
+        EXPECT_TRUE(AdcLink::IsPortOpen()) << c.mode;
+    }
+    EXPECT_TRUE(AdcLink::SendCommand("ID;\r\n")); // still the same port
+    EXPECT_EQ(controller.Finish(), "");           // and no handshake was sent
 }
 
 TEST_F(OpenPort, SendCommandWritesTheWholeTextAndRefusesAnEmptyOne) {

@@ -209,25 +209,36 @@ TEST_F(SettingsCrash, AWriteRemovesOnlyTheTemporaryFilesOfWritersThatHaveGone) {
     if (gone == 0)
         ::_exit(0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    int lifeline[2];
+    ASSERT_EQ(::pipe(lifeline), 0);
     const pid_t running = ::fork();
     if (running == 0) {
-        ::pause();
+        ::close(lifeline[1]);
+        char byte = 0;
+        (void)!::read(lifeline[0], &byte, 1); // returns once this test's process has gone
         ::_exit(0);
     }
+    ::close(lifeline[0]);
     const std::string base = folder + "/" + fixedName;
     const std::string goneTemp = base + ".tmp" + std::to_string(gone) + ".a1b2c3";
     const std::string runningTemp = base + ".tmp" + std::to_string(running) + ".d4e5f6";
     const std::string backup = base + ".bak";
-    for (const std::string& path : {goneTemp, runningTemp, backup})
+    const std::string notAnId = base + ".tmpabc.a1b2c3"; // someone else's: no writer id
+    for (const std::string& path : {goneTemp, runningTemp, backup, notAnId})
         std::ofstream(path) << "[SetWaveLength]\r\n";
 
     EXPECT_TRUE(
         SettingsFile::WritePrivateProfileString("SetWaveLength", "WaveLength1", "250", fixedName));
     ::kill(running, SIGKILL);
-    ::waitpid(running, nullptr, 0);
+    int status = 0;
+    ::waitpid(running, &status, 0);
+    // asking whether the writer lives must not have ended it
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    ::close(lifeline[1]);
     EXPECT_FALSE(std::filesystem::exists(goneTemp));
     EXPECT_TRUE(std::filesystem::exists(runningTemp)); // it may still rename it
     EXPECT_TRUE(std::filesystem::exists(backup));
+    EXPECT_TRUE(std::filesystem::exists(notAnId));
     EXPECT_EQ(SettingsFile::GetPrivateProfileInt("SetWaveLength", "WaveLength1", 0, fixedName),
               250);
 }
