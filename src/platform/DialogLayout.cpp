@@ -56,6 +56,10 @@ QWidget* CreateEdit(const ControlSpec& row, QWidget* parent) {
 QWidget* CreateCombo(const ControlSpec& row, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setEditable((row.style & ControlStyle::DropDown) != 0);
+    // Typed text goes to the controller as typed: an editable box gets Qt's
+    // completer, which fills in a list item as one types and, when the focus
+    // leaves, swaps the text for an item that matches ignoring case.
+    combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setProperty(kSortedProperty, (row.style & ControlStyle::Sorted) != 0);
     for (const std::string& item : row.items)

@@ -7,6 +7,7 @@
 #include "platform/SettingsFile.h"
 
 #include <QComboBox>
+#include <QTest>
 
 #include <algorithm>
 
@@ -111,8 +112,12 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
 
 TEST_F(SetupPage, LeavingWithoutAConnectionWritesNothing) {
     ShowSetup();
-    Type(setup, kBaud, "38400");
+    // Typed text stays as typed, also when the focus moves on: "38" is no "38400".
+    Type(setup, kBaud, "38");
+    QTest::keyClick(setup->Control(kBaud), Qt::Key_Tab);
+    EXPECT_EQ(Shown(setup, kBaud), "38");
     Leave();
+    EXPECT_EQ(setup->baudRate, "38");
     EXPECT_EQ(Profile(), "");
 }
 
