@@ -28,6 +28,8 @@ public:
     // Opens the pseudo-terminal and starts serving the script on a thread.
     bool Start(std::string& error);
     const std::string& SlavePath() const { return terminal.SlavePath(); }
+    // The master side: its terminal settings are the ones the program set on the slave.
+    int MasterFd() const { return terminal.MasterFd(); }
 
     // Waits up to waitMs for the script to run to its end, stops serving, and
     // returns "" when every expectation was met and nothing else was written,
