@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -38,11 +39,17 @@ TEST_F(Exchange, WritesFieldsInTheirTextForms) {
     page->numberB = 0.25;
     page->textC = "as it is";
     page->checkE = false;
+    page->labelG = "shown";
     ASSERT_TRUE(page->UpdateData(false));
     EXPECT_EQ(Edit(ProbePage::IntA)->text(), "-42");
     EXPECT_EQ(Edit(ProbePage::NumberB)->text(), "0.25");
     EXPECT_EQ(Edit(ProbePage::TextC)->text(), "as it is");
     EXPECT_FALSE(page->ControlAs<QCheckBox>(ProbePage::CheckE)->isChecked());
+    // A label is a text control too, both ways.
+    EXPECT_EQ(page->ControlAs<QLabel>(ProbePage::LabelG)->text(), "shown");
+    page->labelG.clear();
+    ASSERT_TRUE(page->UpdateData(true));
+    EXPECT_EQ(page->labelG, "shown");
 }
 
 TEST_F(Exchange, FailingIntegerStopsTheReadAtThatField) {
