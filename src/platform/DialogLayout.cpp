@@ -1,5 +1,7 @@
 #include "platform/DialogLayout.h"
 
+#include "platform/FitWidthValidator.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -50,6 +52,8 @@ QWidget* CreateEdit(const ControlSpec& row, QWidget* parent) {
     }
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(readOnly);
+    if (!(row.style & ControlStyle::AutoHScroll))
+        edit->setValidator(new FitWidthValidator(edit));
     return edit;
 }
 
@@ -60,6 +64,8 @@ QWidget* CreateCombo(const ControlSpec& row, QWidget* parent) {
     // completer, which fills in a list item as one types and, when the focus
     // leaves, swaps the text for an item that matches ignoring case.
     combo->setCompleter(nullptr);
+    if (combo->isEditable() && !(row.style & ControlStyle::AutoHScroll))
+        combo->setValidator(new FitWidthValidator(combo->lineEdit()));
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setProperty(kSortedProperty, (row.style & ControlStyle::Sorted) != 0);
     for (const std::string& item : row.items)
