@@ -129,9 +129,11 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget* parent) {
 
 // Text is measured in this font, not the one the table was drawn for, so a
 // caption may need more room than its row gives. A one-line label keeps one line
-// and grows to the left, away from the control it names; a label of several
-// lines grows downwards. Nothing is cut off.
-QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect) {
+// and grows to the left, away from the control it names, as far as roomLeft (the
+// page's edge, or the inside of the group box it lies in); when that is not
+// enough it wraps at blanks, centred on its row. A label of several lines grows
+// downwards. Nothing is cut off.
+QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect, int roomLeft) {
     const QFontMetrics metrics(label->font());
     if (row.caption.find('\n') == std::string::npos && rect.height() < 2 * metrics.height()) {
         label->setWordWrap(false);
@@ -139,15 +141,26 @@ QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect) {
         shown.remove(QLatin1Char('&'));
         const int needed = metrics.horizontalAdvance(shown) + 1;
         if (needed > rect.width()) {
-            const int right = rect.right();
-            rect.setLeft(std::max(0, right + 1 - needed));
-            if (rect.width() < needed)
-                rect.setWidth(needed);
+            rect.setLeft(std::max(roomLeft, rect.right() + 1 - needed));
+            if (rect.width() < needed) {
+                label->setWordWrap(true);
+                const int height = label->heightForWidth(rect.width());
+                rect = QRect(rect.left(), rect.center().y() - height / 2, rect.width(), height);
+            }
         }
         return rect;
     }
     rect.setHeight(std::max(rect.height(), label->heightForWidth(rect.width())));
     return rect;
+}
+
+// The leftmost column a label at rect may take: the inside of the group box
+// it lies in, else the page's edge.
+int RoomLeftOf(const QRect& rect, const std::vector<const QGroupBox*>& groups) {
+    for (const QGroupBox* group : groups)
+        if (group->geometry().contains(rect))
+            return group->pos().x() + group->contentsRect().left();
+    return 0;
 }
 
 // Breaks a caption into lines that fit width, at blanks.
@@ -217,9 +230,7 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
         // A combo box's height in the table includes its drop-down list.
         if (row.kind == ControlKind::ComboBox)
             rect.setHeight(widget->sizeHint().height());
-        if (row.kind == ControlKind::Label)
-            rect = FitLabel(static_cast<QLabel*>(widget), row, rect);
-        else if (row.kind == ControlKind::CheckBox)
+        if (row.kind == ControlKind::CheckBox)
             rect = FitCheckBox(static_cast<QCheckBox*>(widget), row, rect, pageWidth);
         widget->setGeometry(rect);
         if (TakesFocus(row))
@@ -238,6 +249,15 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
         }
         created.emplace_back(&row, widget);
     }
+    // Labels are fitted once every group box stands: a box may follow the labels it frames.
+    std::vector<const QGroupBox*> groups;
+    for (const auto& [row, widget] : created)
+        if (row->kind == ControlKind::GroupBox)
+            groups.push_back(static_cast<const QGroupBox*>(widget));
+    for (const auto& [row, widget] : created)
+        if (row->kind == ControlKind::Label)
+            widget->setGeometry(FitLabel(static_cast<QLabel*>(widget), *row, widget->geometry(),
+                                         RoomLeftOf(widget->geometry(), groups)));
     // A label's mnemonic moves the focus to the next control that takes it.
     for (size_t i = 0; i < created.size(); ++i) {
         auto* label = qobject_cast<QLabel*>(created[i].second);

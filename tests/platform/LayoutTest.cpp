@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -181,6 +182,32 @@ TEST(DialogLayout, WhatIsTypedIntoAFieldThatDoesNotScrollIsLimitedToWhatFits) {
     TypeKeys(edit, "123456");
     EXPECT_EQ(edit->text(), "12345");
     EXPECT_FALSE(Scrolls(edit));
+}
+
+TEST(DialogLayout, LabelsStayInsideTheirGroupBoxesAndShowAllTheirText) {
+    for (const DialogTemplate* dialog :
+         {&WavelengthProtocolDialog(), &CalibrationDialog(), &TerminalDialog(), &SetupDialog(),
+          &SetWavelengthDialog(), &TripleCalibrationDialog()}) {
+        QWidget page;
+        std::map<int, QWidget*> byId;
+        CreateControls(*dialog, &page, byId);
+        const auto groups = page.findChildren<QGroupBox*>();
+        for (const QLabel* label : page.findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull() || label->isHidden())
+                continue;
+            const QString text = label->text();
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text.toStdString();
+            if (!label->wordWrap())
+                EXPECT_GE(label->width(), label->sizeHint().width()) << text.toStdString();
+            for (const QGroupBox* group : groups) {
+                if (!group->geometry().intersects(label->geometry()))
+                    continue;
+                const QRect inside = group->contentsRect().translated(group->pos());
+                EXPECT_TRUE(inside.contains(label->geometry()))
+                    << text.toStdString() << " in " << group->title().toStdString();
+            }
+        }
+    }
 }
 
 TEST(MultiRowTabBar, LongCaptionsWrapIntoWholeTabs) {
