@@ -1,5 +1,6 @@
 #include "platform/DialogLayout.h"
 
+#include "platform/CachedProgressStyle.h"
 #include "platform/FitWidthValidator.h"
 
 #include <QCheckBox>
@@ -119,6 +120,9 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget* parent) {
         bar->setRange(0, 100);
         bar->setValue(0);
         bar->setTextVisible(false);
+        auto* style = new CachedProgressStyle;
+        style->setParent(bar);
+        bar->setStyle(style);
         return bar;
     }
     case ControlKind::Picture:

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -197,8 +198,9 @@ TEST(DialogLayout, LabelsStayInsideTheirGroupBoxesAndShowAllTheirText) {
                 continue;
             const QString text = label->text();
             EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text.toStdString();
-            if (!label->wordWrap())
+            if (!label->wordWrap()) {
                 EXPECT_GE(label->width(), label->sizeHint().width()) << text.toStdString();
+            }
             for (const QGroupBox* group : groups) {
                 if (!group->geometry().intersects(label->geometry()))
                     continue;
@@ -208,6 +210,75 @@ TEST(DialogLayout, LabelsStayInsideTheirGroupBoxesAndShowAllTheirText) {
             }
         }
     }
+}
+
+namespace {
+
+// The bar as it shows at value.
+QImage Shown(QProgressBar& bar, int value) {
+    bar.setValue(value);
+    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    bar.render(&image);
+    return image;
+}
+
+// Equal but for the rounding of blended edges.
+bool Alike(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return false;
+    for (int x = 0; x < a.width(); ++x)
+        for (int y = 0; y < a.height(); ++y) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 2 || std::abs(qGreen(p) - qGreen(q)) > 2 ||
+                std::abs(qBlue(p) - qBlue(q)) > 2)
+                return false;
+        }
+    return true;
+}
+
+// Columns that differ from the empty bar: how far the bar looks filled.
+int FilledColumns(const QImage& image, const QImage& empty) {
+    int columns = 0;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (!Alike(image.copy(x, y, 1, 1), empty.copy(x, y, 1, 1))) {
+                ++columns;
+                break;
+            }
+    return columns;
+}
+
+} // namespace
+
+TEST(DialogLayout, AProgressBarLooksAsAPlainOne) {
+    const DialogTemplate dialog{
+        1, "T", 218, 40, {{7, ControlKind::ProgressBar, "", 5, 5, 148, 8, ControlStyle::None, {}}}};
+    QWidget page;
+    std::map<int, QWidget*> byId;
+    CreateControls(dialog, &page, byId);
+    auto* bar = qobject_cast<QProgressBar*>(byId[7]);
+    ASSERT_NE(bar, nullptr);
+    QProgressBar plain(&page);
+    for (QProgressBar* each : {bar, &plain}) {
+        each->setRange(0, 1024);
+        each->setTextVisible(false);
+    }
+    // Empty and full exactly; in between, filled as far as a plain bar is.
+    for (const int width : {bar->width(), bar->width() + 37}) {
+        bar->resize(width, bar->height());
+        plain.resize(bar->size());
+        const QImage empty = Shown(plain, 0);
+        EXPECT_TRUE(Alike(Shown(*bar, 0), empty)) << width;
+        EXPECT_TRUE(Alike(Shown(*bar, 1024), Shown(plain, 1024))) << width;
+        for (const int value : {1, 256, 511, 1023})
+            EXPECT_NEAR(FilledColumns(Shown(*bar, value), empty),
+                        FilledColumns(Shown(plain, value), empty), 2)
+                << width << " " << value;
+    }
+    bar->setEnabled(false);
+    plain.setEnabled(false);
+    EXPECT_TRUE(Alike(Shown(*bar, 1024), Shown(plain, 1024)));
 }
 
 TEST(MultiRowTabBar, LongCaptionsWrapIntoWholeTabs) {
