@@ -55,8 +55,7 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
     for (const size_t i : order)
         xs.push_back(markers[i].x);
 
-    LabelLayout layout{std::vector<PlacedLabel>(markers.size(), PlacedLabel{{0, 0, 0, 0}, false}),
-                       1};
+    LabelLayout layout{std::vector<PlacedLabel>(markers.size()), 1};
     for (const bool shortened : {false, true}) {
         std::vector<int> widths;
         for (const size_t i : order)
@@ -75,10 +74,10 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
         const MarkerLabel& marker = markers[i];
         const bool shortened = marker.fullWidth > width;
         const int labelWidth = shortened ? marker.shortWidth : marker.fullWidth;
-        Box box{std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth)), 0,
-                labelWidth, rowHeight};
+        const int left = std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth));
+        Box box;
         for (int row = 0;; ++row) {
-            box.top = row * rowHeight;
+            box = Box{left, row * rowHeight, labelWidth, rowHeight};
             if (std::none_of(placed.begin(), placed.end(),
                              [&box](const Box& other) { return Overlaps(box, other); }))
                 break;

@@ -8,7 +8,7 @@
 namespace PlotLayout {
 
 struct Box {
-    int left, top, width, height;
+    int left = 0, top = 0, width = 0, height = 0;
     int Right() const { return left + width; } // one past the last column
 };
 
@@ -21,7 +21,7 @@ struct MarkerLabel {
 
 struct PlacedLabel {
     Box box;
-    bool shortened; // shows the counts alone
+    bool shortened = false; // shows the counts alone
 };
 
 struct LabelLayout {

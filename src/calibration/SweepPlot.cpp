@@ -207,7 +207,8 @@ void SweepPlot::RebuildCache() {
 
 void SweepPlot::DrawMarkers(QPainter& painter) const {
     const QRect plot = PlotRect();
-    for (size_t i = 0; i < markers_.size() && i < labels_.labels.size(); ++i) {
+    // the labels were placed for these markers when they were set
+    for (size_t i = 0; i < markers_.size(); ++i) {
         const Marker& marker = markers_[i];
         const int x = XOfCounts(marker.counts);
         painter.setPen(QPen(marker.colour, 1, Qt::DashLine));

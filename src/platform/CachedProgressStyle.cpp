@@ -1,5 +1,6 @@
 #include "platform/CachedProgressStyle.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyleOptionProgressBar>
 
@@ -13,7 +14,11 @@ void CachedProgressStyle::drawControl(ControlElement element, const QStyleOption
         QProxyStyle::drawControl(element, option, painter, widget);
         return;
     }
-    const qreal ratio = painter->device()->devicePixelRatioF();
+    // The pictures are drawn at the pixel ratio of what the painter really draws
+    // on: a widget's paint goes to its window's backing store, or to an image.
+    const QPaintDevice* target =
+        painter->paintEngine() ? painter->paintEngine()->paintDevice() : painter->device();
+    const qreal ratio = target->devicePixelRatioF();
     const int state = static_cast<int>(bar->state);
     if (bar->rect.size() != size_ || bar->palette.cacheKey() != paletteKey_ || state != state_ ||
         ratio != ratio_) {

@@ -32,9 +32,7 @@ int VisibleTextWidth(const QLineEdit& edit) {
     option.lineWidth = edit.hasFrame()
                            ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit)
                            : 0;
-    option.midLineWidth = 0;
     option.state |= QStyle::State_Sunken;
-    option.features = QStyleOptionFrame::None;
     const QRect area = edit.style()
                            ->subElementRect(QStyle::SE_LineEditContents, &option, &edit)
                            .marginsRemoved(edit.textMargins());

@@ -5,6 +5,7 @@
 #include "calibration/SweepPlot.h"
 
 #include <QImage>
+#include <QTest>
 
 namespace {
 
@@ -26,6 +27,8 @@ bool ColumnHasCurve(const QImage& image, int x, int top, int bottom) {
 TEST(SweepPlot, ScaleDoublesToFitAndEachSampleIsDrawnAsItArrives) {
     SweepPlot plot;
     plot.resize(400, 150);
+    plot.show(); // laid out at its size, so that the readings below are drawn as they come
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
     plot.BeginSweep(16);
     EXPECT_EQ(plot.ScaleTop(), 256);
     const std::vector<int32_t> readings = {10, 20, 300, 40, 4095, 0, 0, 0,
@@ -90,6 +93,12 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
          {false, false, false},
          3},
         {"given right to left", {{300, 40, 20}, {100, 40, 20}}, {false, false}, 1},
+        // pulled back from the right edge to the left one, not a pixel to spare
+        {"filling the strip exactly", {{150, 199, 24}, {250, 199, 24}}, {false, false}, 1},
+        {"crowded at the left edge",
+         {{2, 50, 24}, {4, 50, 24}, {6, 50, 24}},
+         {false, false, false},
+         3},
     };
     for (const auto& row : rows) {
         const PlotLayout::LabelLayout layout =
@@ -113,6 +122,8 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
             }
         }
     }
+    // Rows of no height still stack (a font of no height must not hang the plot).
+    EXPECT_EQ(PlotLayout::PlaceMarkerLabels({{100, 50, 24}, {100, 50, 24}}, kWidth, 0).rows, 2);
 }
 
 TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
@@ -122,6 +133,7 @@ TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
     ASSERT_EQ(plot.ScaleTop(), 262144);
     const QRect area = plot.PlotRect();
     EXPECT_GT(area.left(), plot.fontMetrics().horizontalAdvance("262144"));
+    EXPECT_LE(area.bottom() + 2 + plot.fontMetrics().height(), plot.height()); // the counts axis
 
     plot.SetMarkers(
         {{3500, "low", Qt::red}, {3700, "middle", Qt::green}, {3900, "high", Qt::blue}});

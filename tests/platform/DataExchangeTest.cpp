@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -40,16 +41,20 @@ TEST_F(Exchange, WritesFieldsInTheirTextForms) {
     page->textC = "as it is";
     page->checkE = false;
     page->labelG = "shown";
+    page->buttonF = "&Run";
     ASSERT_TRUE(page->UpdateData(false));
     EXPECT_EQ(Edit(ProbePage::IntA)->text(), "-42");
     EXPECT_EQ(Edit(ProbePage::NumberB)->text(), "0.25");
     EXPECT_EQ(Edit(ProbePage::TextC)->text(), "as it is");
     EXPECT_FALSE(page->ControlAs<QCheckBox>(ProbePage::CheckE)->isChecked());
-    // A label is a text control too, both ways.
+    // Labels and buttons are text controls too, both ways.
     EXPECT_EQ(page->ControlAs<QLabel>(ProbePage::LabelG)->text(), "shown");
+    EXPECT_EQ(page->ControlAs<QPushButton>(ProbePage::ButtonF)->text(), "&Run");
     page->labelG.clear();
+    page->buttonF.clear();
     ASSERT_TRUE(page->UpdateData(true));
     EXPECT_EQ(page->labelG, "shown");
+    EXPECT_EQ(page->buttonF, "&Run");
 }
 
 TEST_F(Exchange, FailingIntegerStopsTheReadAtThatField) {

@@ -8,6 +8,7 @@
 
 #include "ProbePage.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -49,11 +50,12 @@ TEST(DialogLayout, ControlsFollowTheirTableRows) {
             {8, ControlKind::PushButton, "&Run", 40, 8, 50, 14, NoTabStop, {}},
             {kNoControlId, ControlKind::Label, "x", 0, 0, 5, 5, None, {}},
             {9, ControlKind::ComboBox, "", 5, 5, 40, 60, DropDown, {"b", "a"}},
+            {10, ControlKind::CheckBox, "a caption far too long", 80, 40, 15, 10, None, {}},
         }};
     QWidget parent;
     std::map<int, QWidget*> byId;
     CreateControls(dialog, &parent, byId);
-    ASSERT_EQ(byId.size(), 3u);
+    ASSERT_EQ(byId.size(), 4u);
     const DialogUnits units = DialogUnitsOf(QFontMetrics(parent.font()));
     auto* edit = qobject_cast<QLineEdit*>(byId[7]);
     ASSERT_NE(edit, nullptr);
@@ -70,6 +72,8 @@ TEST(DialogLayout, ControlsFollowTheirTableRows) {
     EXPECT_EQ(combo->itemText(0), "b");
     EXPECT_LT(combo->height(), DialogRectToPixels(5, 5, 40, 60, units).height());
     EXPECT_EQ(AddComboItem(combo, "c"), 2);
+    // A check box widens to its caption, but not past the page's edge.
+    EXPECT_EQ(byId[10]->geometry().right() + 1, DialogSizeToPixels(100, 100, units).width());
 }
 
 namespace {
@@ -165,12 +169,18 @@ TEST(DialogLayout, WhatIsTypedIntoAFieldThatDoesNotScrollIsLimitedToWhatFits) {
         QTest::keyClick(field.control, Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(edit->text(), kept) << row.id;
 
-        // A text the program wrote wider than the field can still be shortened.
-        SetControlText(field.control, typed);
+        // A text the program wrote wider than the field can still be shortened,
+        // or changed to one no wider, but not widened.
+        const std::string digits(typed.size(), '1');
+        SetControlText(field.control, digits);
         QTest::keyClick(field.control, Qt::Key_End);
         QTest::keyClick(field.control, Qt::Key_Backspace);
+        QTest::keyClick(field.control, Qt::Key_Left, Qt::ShiftModifier);
+        ASSERT_EQ(edit->fontMetrics().horizontalAdvance('0'),
+                  edit->fontMetrics().horizontalAdvance('1')); // digits are equally wide
+        QTest::keyClick(field.control, Qt::Key_0);
         QTest::keyClick(field.control, Qt::Key_W);
-        EXPECT_EQ(edit->text().toStdString(), typed.substr(0, typed.size() - 1)) << row.id;
+        EXPECT_EQ(edit->text().toStdString(), digits.substr(0, digits.size() - 2) + "0") << row.id;
     }
 
     // A text exactly as wide as the field fits, and the edit shows it unscrolled.
@@ -185,39 +195,56 @@ TEST(DialogLayout, WhatIsTypedIntoAFieldThatDoesNotScrollIsLimitedToWhatFits) {
     EXPECT_FALSE(Scrolls(edit));
 }
 
-TEST(DialogLayout, LabelsStayInsideTheirGroupBoxesAndShowAllTheirText) {
+TEST(DialogLayout, LabelsAndCheckBoxesShowAllTheirTextInsideTheirBoxes) {
     for (const DialogTemplate* dialog :
          {&WavelengthProtocolDialog(), &CalibrationDialog(), &TerminalDialog(), &SetupDialog(),
           &SetWavelengthDialog(), &TripleCalibrationDialog()}) {
         QWidget page;
         std::map<int, QWidget*> byId;
         CreateControls(*dialog, &page, byId);
+        const QRect pageRect(QPoint(0, 0),
+                             DialogSizeToPixels(dialog->width, dialog->height,
+                                                DialogUnitsOf(QFontMetrics(page.font()))));
         const auto groups = page.findChildren<QGroupBox*>();
         for (const QLabel* label : page.findChildren<QLabel*>()) {
             if (!label->pixmap().isNull() || label->isHidden())
                 continue;
-            const QString text = label->text();
-            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text.toStdString();
-            if (!label->wordWrap()) {
-                EXPECT_GE(label->width(), label->sizeHint().width()) << text.toStdString();
+            const std::string text = label->text().toStdString();
+            if (label->wordWrap()) {
+                EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text;
+            } else {
+                EXPECT_GE(label->width(), label->sizeHint().width()) << text;
+                EXPECT_GE(label->height(), label->sizeHint().height()) << text;
             }
+            EXPECT_TRUE(pageRect.contains(label->geometry())) << text;
             for (const QGroupBox* group : groups) {
                 if (!group->geometry().intersects(label->geometry()))
                     continue;
                 const QRect inside = group->contentsRect().translated(group->pos());
                 EXPECT_TRUE(inside.contains(label->geometry()))
-                    << text.toStdString() << " in " << group->title().toStdString();
+                    << text << " in " << group->title().toStdString();
             }
+        }
+        // A check box's caption may wrap into lines, and none is lost.
+        for (const ControlSpec& row : dialog->controls) {
+            auto* check = qobject_cast<QCheckBox*>(byId[row.id]);
+            if (row.kind != ControlKind::CheckBox || !check)
+                continue;
+            EXPECT_EQ(check->text().simplified().toStdString(), row.caption);
+            EXPECT_TRUE(pageRect.contains(check->geometry())) << row.caption;
+            EXPECT_GE(check->width(), check->sizeHint().width()) << row.caption;
+            EXPECT_GE(check->height(), check->sizeHint().height()) << row.caption;
         }
     }
 }
 
 namespace {
 
-// The bar as it shows at value.
-QImage Shown(QProgressBar& bar, int value) {
+// The bar as it shows at value, drawn at a device pixel ratio.
+QImage Shown(QProgressBar& bar, int value, qreal ratio) {
     bar.setValue(value);
-    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(bar.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     bar.render(&image);
     return image;
@@ -259,26 +286,39 @@ TEST(DialogLayout, AProgressBarLooksAsAPlainOne) {
     CreateControls(dialog, &page, byId);
     auto* bar = qobject_cast<QProgressBar*>(byId[7]);
     ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->value(), bar->minimum()); // a new page's bar is empty
     QProgressBar plain(&page);
     for (QProgressBar* each : {bar, &plain}) {
-        each->setRange(0, 1024);
+        each->setRange(100, 1124);
         each->setTextVisible(false);
     }
-    // Empty and full exactly; in between, filled as far as a plain bar is.
-    for (const int width : {bar->width(), bar->width() + 37}) {
-        bar->resize(width, bar->height());
-        plain.resize(bar->size());
-        const QImage empty = Shown(plain, 0);
-        EXPECT_TRUE(Alike(Shown(*bar, 0), empty)) << width;
-        EXPECT_TRUE(Alike(Shown(*bar, 1024), Shown(plain, 1024))) << width;
-        for (const int value : {1, 256, 511, 1023})
-            EXPECT_NEAR(FilledColumns(Shown(*bar, value), empty),
-                        FilledColumns(Shown(plain, value), empty), 2)
-                << width << " " << value;
+    // Empty and full alike; in between filled as far as a plain bar is, full
+    // left of the fill's end and empty right of it.
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (const int width : {bar->width(), bar->width() + 37}) {
+            bar->resize(width, bar->height());
+            plain.resize(bar->size());
+            const QImage empty = Shown(plain, 100, ratio);
+            const QImage full = Shown(plain, 1124, ratio);
+            EXPECT_TRUE(Alike(Shown(*bar, 100, ratio), empty)) << width << " " << ratio;
+            EXPECT_TRUE(Alike(Shown(*bar, 1124, ratio), full)) << width << " " << ratio;
+            for (const int value : {101, 356, 611, 1123}) {
+                const QImage shown = Shown(*bar, value, ratio);
+                const int filled = FilledColumns(Shown(plain, value, ratio), empty);
+                EXPECT_NEAR(FilledColumns(shown, empty), filled, 2 * ratio)
+                    << width << " " << ratio << " " << value;
+                const int end = static_cast<int>(3 * ratio);
+                const QRect left(0, 0, filled - end, shown.height());
+                const QRect right(filled + end, 0, shown.width() - filled - end, shown.height());
+                EXPECT_TRUE(Alike(shown.copy(left), full.copy(left)) &&
+                            Alike(shown.copy(right), empty.copy(right)))
+                    << width << " " << ratio << " " << value;
+            }
+        }
     }
     bar->setEnabled(false);
     plain.setEnabled(false);
-    EXPECT_TRUE(Alike(Shown(*bar, 1024), Shown(plain, 1024)));
+    EXPECT_TRUE(Alike(Shown(*bar, 1124, 1), Shown(plain, 1124, 1)));
 }
 
 TEST(MultiRowTabBar, LongCaptionsWrapIntoWholeTabs) {

@@ -68,4 +68,5 @@ void ProbePage::DoDataExchange(DataExchange& dx) {
     ExchangeComboText(dx, ComboD, comboD);
     ExchangeCheck(dx, CheckE, checkE);
     ExchangeText(dx, LabelG, labelG);
+    ExchangeText(dx, ButtonF, buttonF);
 }

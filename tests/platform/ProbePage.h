@@ -42,6 +42,7 @@ public:
     std::string comboD = "beta";
     bool checkE = true;
     std::string labelG = "label";
+    std::string buttonF = "&Go";
 
 protected:
     void DoDataExchange(DataExchange& dx) override;
