@@ -8,8 +8,9 @@ class QStyleOptionProgressBar;
 // Draws a progress bar without text from two pictures of it, empty and full,
 // drawn once by the widget's own style for each size, state and palette: the
 // filled part comes from the full one, the rest from the empty one. A sweep
-// repaints its bar after every probe, and the style's own drawing of a bar
-// costs a good part of a probe's time; two copies cost almost nothing.
+// repaints its bar 30 times a second while the line is the limit, and the
+// style's own drawing of a bar costs more than the sweep can spare; two
+// copies cost almost nothing.
 class CachedProgressStyle : public QProxyStyle {
 public:
     CachedProgressStyle() = default;
