@@ -23,6 +23,7 @@ SweepPlot::SweepPlot(QWidget* parent) : QWidget(parent) {
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     setFont(small);
+    UpdateLayout();
 }
 
 void SweepPlot::BeginSweep(int32_t sampleCount) {
@@ -81,6 +82,8 @@ void SweepPlot::ShowReadings(const std::vector<int32_t>& readings, int32_t sampl
 
 void SweepPlot::SetMarkers(std::vector<Marker> markers) {
     markers_ = std::move(markers);
+    // more label rows make the plotted area lower: the cache is drawn anew
+    RebuildCache();
     repaint();
 }
 
@@ -105,12 +108,35 @@ void SweepPlot::resizeEvent(QResizeEvent* event) {
     RebuildCache();
 }
 
-QRect SweepPlot::PlotRect() const {
+void SweepPlot::UpdateLayout() {
     const QFontMetrics metrics = fontMetrics();
-    const int left = metrics.horizontalAdvance(QStringLiteral("00000")) + 4;
-    const int top = metrics.height() + 2; // marker labels sit above the curve
-    const int bottom = metrics.height() + 3;
-    return QRect(left, top, std::max(2, width() - left - 6), std::max(2, height() - top - bottom));
+    // room for the widest scale the axis can show, so its top label is never cut
+    const int axisLabelWidth = std::max(metrics.horizontalAdvance(QStringLiteral("00000")),
+                                        metrics.horizontalAdvance(QString::number(scaleTop_)));
+    PlotLayout::MarginInput input{metrics.height(), axisLabelWidth, 1};
+    auto inside = [this](const PlotLayout::Margins& margins) {
+        return QRect(margins.left, margins.top, std::max(2, width() - margins.left - margins.right),
+                     std::max(2, height() - margins.top - margins.bottom));
+    };
+    // The labels stand over the markers' columns, which the rows above do not move.
+    plotRect_ = inside(PlotLayout::PlotMargins(input));
+    PlaceLabels();
+    input.labelRows = labels_.rows;
+    plotRect_ = inside(PlotLayout::PlotMargins(input));
+}
+
+QString SweepPlot::FullLabel(const Marker& marker) const {
+    return marker.label + ' ' + QString::number(marker.counts);
+}
+
+void SweepPlot::PlaceLabels() {
+    const QFontMetrics metrics = fontMetrics();
+    std::vector<PlotLayout::MarkerLabel> labels;
+    for (const Marker& marker : markers_)
+        labels.push_back({XOfCounts(marker.counts),
+                          metrics.horizontalAdvance(FullLabel(marker)) + 4,
+                          metrics.horizontalAdvance(QString::number(marker.counts)) + 4});
+    labels_ = PlotLayout::PlaceMarkerLabels(labels, width(), metrics.height());
 }
 
 QPointF SweepPlot::PointOf(size_t index) const {
@@ -132,6 +158,7 @@ bool SweepPlot::FitScale(int32_t reading) {
 }
 
 void SweepPlot::RebuildCache() {
+    UpdateLayout();
     if (width() <= 0 || height() <= 0) {
         cache_ = QPixmap();
         return;
@@ -179,36 +206,17 @@ void SweepPlot::RebuildCache() {
 }
 
 void SweepPlot::DrawMarkers(QPainter& painter) const {
-    if (markers_.empty())
-        return;
     const QRect plot = PlotRect();
-    const QFontMetrics metrics = fontMetrics();
-    std::vector<const Marker*> byCounts;
-    for (const Marker& marker : markers_)
-        byCounts.push_back(&marker);
-    std::stable_sort(byCounts.begin(), byCounts.end(),
-                     [](const Marker* a, const Marker* b) { return a->counts < b->counts; });
-
-    // labels above the plot, each centred on its line where it fits, else
-    // pushed right of the label before it; a second row when the edge is reached
-    int nextFree = 0;
-    int row = 0;
-    for (const Marker* marker : byCounts) {
-        const int x = XOfCounts(marker->counts);
-        painter.setPen(QPen(marker->colour, 1, Qt::DashLine));
+    // the labels were placed for these markers when they were set
+    for (size_t i = 0; i < markers_.size(); ++i) {
+        const Marker& marker = markers_[i];
+        const int x = XOfCounts(marker.counts);
+        painter.setPen(QPen(marker.colour, 1, Qt::DashLine));
         painter.drawLine(x, plot.top(), x, plot.bottom());
-
-        const QString text = marker->label + ' ' + QString::number(marker->counts);
-        const int textWidth = metrics.horizontalAdvance(text) + 4;
-        int left = std::max(x - textWidth / 2, nextFree);
-        if (left + textWidth > width()) {
-            left = std::max(0, width() - textWidth);
-            if (left < nextFree)
-                ++row;
-        }
-        nextFree = left + textWidth + 2;
-        const QRect box(left, row * metrics.height(), textWidth, metrics.height());
-        painter.setPen(marker->colour);
-        painter.drawText(box, Qt::AlignCenter, text);
+        const PlotLayout::PlacedLabel& label = labels_.labels[i];
+        painter.setPen(marker.colour);
+        painter.drawText(QRect(label.box.left, label.box.top, label.box.width, label.box.height),
+                         Qt::AlignCenter,
+                         label.shortened ? QString::number(marker.counts) : FullLabel(marker));
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calibration/PlotLayout.h"
+
 #include <QColor>
 #include <QPixmap>
 #include <QString>
@@ -42,13 +44,20 @@ public:
     int32_t ScaleTop() const { return scaleTop_; }
     // Horizontal pixel position of DA counts, for tests of the markers.
     int XOfCounts(double counts) const;
+    // Where the markers' labels stand, in the order of Markers().
+    const std::vector<PlotLayout::PlacedLabel>& MarkerLabels() const { return labels_.labels; }
+    // The plotted area inside the margins.
+    QRect PlotRect() const { return plotRect_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QRect PlotRect() const;
+    QString FullLabel(const Marker& marker) const;
+    // The plotted area and the marker labels for the current size, scale and markers.
+    void UpdateLayout();
+    void PlaceLabels();
     QPointF PointOf(size_t index) const;
     // Axes and the whole curve into the cached picture.
     void RebuildCache();
@@ -58,6 +67,8 @@ private:
 
     std::vector<int32_t> readings_; // the sweep's readings in sample order
     std::vector<Marker> markers_;
+    PlotLayout::LabelLayout labels_{{}, 1};
+    QRect plotRect_;
     int32_t step_ = 4; // DA counts between samples
     int32_t scaleTop_ = 256;
     QPixmap cache_;      // background, axes and curve

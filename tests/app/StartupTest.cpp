@@ -67,6 +67,18 @@ TEST(Startup, DefaultsWithoutSettings) {
     EXPECT_EQ(sheet.setupPage.parity, "None");
     EXPECT_EQ(sheet.setupPage.versionText, "unavailable");
     EXPECT_EQ(sheet.setWavelenPage.waveLength1, -1);
+
+    // Once displayed, the page shows the presets' defaults.
+    std::vector<std::string> messages;
+    SetMessageBoxHandler([&messages](const std::string& text) { messages.push_back(text); });
+    sheet.show();
+    ASSERT_TRUE(sheet.SetActivePage(5));
+    Strings shown;
+    for (const int id : {1033, 1034, 1035, 1036})
+        shown.push_back(sheet.setWavelenPage.ControlAs<QLineEdit>(id)->text().toStdString());
+    EXPECT_EQ(shown, (Strings{"200", "300", "400", "500"}));
+    EXPECT_TRUE(messages.empty());
+    SetMessageBoxHandler({});
 }
 
 TEST(Startup, SheetOpensOnSetupWithTheSixTabsInOrder) {

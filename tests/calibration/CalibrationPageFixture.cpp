@@ -1,6 +1,7 @@
 #include "CalibrationPageFixture.h"
 
 #include "DialogTemplates.h"
+#include "KeyTyping.h"
 #include "device/AdcLink.h"
 #include "device/AdcLinkState.h"
 #include "platform/AppMessageBox.h"
@@ -92,8 +93,7 @@ void CalibrationPageTest::ScriptSweep(const std::vector<int32_t>& readings, int3
 void CalibrationPageTest::Type(CPropertyPage& page, int id, const std::string& text) {
     auto* edit = page.ControlAs<QLineEdit>(id);
     ASSERT_NE(edit, nullptr) << id;
-    edit->setFocus();
-    edit->setText(QString::fromStdString(text));
+    TypeKeys(edit, text);
 }
 
 std::string CalibrationPageTest::Text(CPropertyPage& page, int id) const {

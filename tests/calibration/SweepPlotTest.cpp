@@ -1,9 +1,11 @@
 // The sweep plot: scale, incremental drawing, markers, and its place on the pages.
 #include "CalibrationPageFixture.h"
 
+#include "calibration/PlotLayout.h"
 #include "calibration/SweepPlot.h"
 
 #include <QImage>
+#include <QTest>
 
 namespace {
 
@@ -25,6 +27,8 @@ bool ColumnHasCurve(const QImage& image, int x, int top, int bottom) {
 TEST(SweepPlot, ScaleDoublesToFitAndEachSampleIsDrawnAsItArrives) {
     SweepPlot plot;
     plot.resize(400, 150);
+    plot.show(); // laid out at its size, so that the readings below are drawn as they come
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
     plot.BeginSweep(16);
     EXPECT_EQ(plot.ScaleTop(), 256);
     const std::vector<int32_t> readings = {10, 20, 300, 40, 4095, 0, 0, 0,
@@ -66,6 +70,82 @@ TEST(SweepPlot, MarkersAreDrawnAtTheirCounts) {
     EXPECT_GT(count(plot.XOfCounts(1024), red), 10);
     EXPECT_GT(count(plot.XOfCounts(3072), green), 10);
     EXPECT_EQ(count(plot.XOfCounts(2048), red), 0);
+}
+
+TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
+    using PlotLayout::MarkerLabel;
+    constexpr int kWidth = 400, kRow = 12;
+    const struct {
+        const char* name;
+        std::vector<MarkerLabel> markers; // x, full width, short width
+        std::vector<bool> shortened;
+        int rows;
+    } rows[] = {
+        {"alone", {{200, 50, 24}}, {false}, 1},
+        {"at the right edge", {{399, 50, 24}}, {false}, 1},
+        {"at the left edge", {{0, 50, 24}}, {false}, 1},
+        // the second line just past the first label's room: full texts side by side
+        {"27 apart", {{100, 50, 24}, {127, 50, 24}}, {false, false}, 1},
+        {"26 apart", {{100, 50, 24}, {126, 50, 24}}, {true, true}, 1},
+        {"3600 and 4040", {{359, 45, 26}, {399, 50, 26}}, {true, true}, 1},
+        {"bands 3500/3700/3900",
+         {{350, 44, 26}, {368, 60, 26}, {386, 50, 26}},
+         {false, false, false},
+         3},
+        {"given right to left", {{300, 40, 20}, {100, 40, 20}}, {false, false}, 1},
+        // pulled back from the right edge to the left one, not a pixel to spare
+        {"filling the strip exactly", {{150, 199, 24}, {250, 199, 24}}, {false, false}, 1},
+        {"crowded at the left edge",
+         {{2, 50, 24}, {4, 50, 24}, {6, 50, 24}},
+         {false, false, false},
+         3},
+    };
+    for (const auto& row : rows) {
+        const PlotLayout::LabelLayout layout =
+            PlotLayout::PlaceMarkerLabels(row.markers, kWidth, kRow);
+        EXPECT_EQ(layout.rows, row.rows) << row.name;
+        ASSERT_EQ(layout.labels.size(), row.markers.size()) << row.name;
+        for (size_t i = 0; i < row.markers.size(); ++i) {
+            const PlotLayout::Box& box = layout.labels[i].box;
+            const MarkerLabel& marker = row.markers[i];
+            EXPECT_EQ(layout.labels[i].shortened, row.shortened[i]) << row.name << " " << i;
+            EXPECT_EQ(box.width, row.shortened[i] ? marker.shortWidth : marker.fullWidth);
+            EXPECT_TRUE(box.left <= marker.x && marker.x < box.Right()) << row.name << " " << i;
+            EXPECT_TRUE(box.left >= 0 && box.Right() <= kWidth) << row.name << " " << i;
+            EXPECT_TRUE(box.top % kRow == 0 && box.top < layout.rows * kRow && box.height == kRow)
+                << row.name << " " << i;
+            for (size_t j = 0; j < i; ++j) {
+                const PlotLayout::Box& other = layout.labels[j].box;
+                EXPECT_TRUE(box.top != other.top || box.left >= other.Right() ||
+                            other.left >= box.Right())
+                    << row.name << " " << i << " " << j;
+            }
+        }
+    }
+    // Rows of no height still stack (a font of no height must not hang the plot).
+    EXPECT_EQ(PlotLayout::PlaceMarkerLabels({{100, 50, 24}, {100, 50, 24}}, kWidth, 0).rows, 2);
+}
+
+TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
+    SweepPlot plot;
+    plot.resize(400, 150);
+    plot.ShowReadings({10, 200000, 30}, 1024);
+    ASSERT_EQ(plot.ScaleTop(), 262144);
+    const QRect area = plot.PlotRect();
+    EXPECT_GT(area.left(), plot.fontMetrics().horizontalAdvance("262144"));
+    EXPECT_LE(area.bottom() + 2 + plot.fontMetrics().height(), plot.height()); // the counts axis
+
+    plot.SetMarkers(
+        {{3500, "low", Qt::red}, {3700, "middle", Qt::green}, {3900, "high", Qt::blue}});
+    const auto& labels = plot.MarkerLabels();
+    ASSERT_EQ(labels.size(), 3u);
+    const QRect lowered = plot.PlotRect();
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const QRect box(labels[i].box.left, labels[i].box.top, labels[i].box.width,
+                        labels[i].box.height);
+        EXPECT_TRUE(plot.rect().contains(box)) << i;
+        EXPECT_FALSE(box.intersects(lowered)) << i;
+    }
 }
 
 using PlotPlacement = CalibrationPageTest;

@@ -1,5 +1,7 @@
 #include "PageFixture.h"
 
+#include "KeyTyping.h"
+
 #include "device/AdcLink.h"
 #include "device/AdcLinkState.h"
 #include "platform/AppMessageBox.h"
@@ -10,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 
 #include <cstdlib>
 #include <fstream>
@@ -49,6 +52,9 @@ void PageFixture::Show() {
     for (auto& page : pages)
         sheet->AddPage(page.get());
     sheet->show();
+    // Active, so that the focus moves as it does for an operator.
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
 }
 
 void PageFixture::StartController() {
@@ -77,7 +83,7 @@ std::string PageFixture::Profile() const {
 }
 
 void PageFixture::Type(CPropertyPage* page, int id, const std::string& text) {
-    SetControlText(page->Control(id), text);
+    TypeKeys(page->Control(id), text);
 }
 
 std::string PageFixture::Shown(CPropertyPage* page, int id) {
@@ -91,7 +97,7 @@ bool PageFixture::Enabled(CPropertyPage* page, int id) {
 void PageFixture::Click(CPropertyPage* page, int id) {
     auto* button = qobject_cast<QAbstractButton*>(page->Control(id));
     ASSERT_NE(button, nullptr) << id;
-    button->click();
+    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void PageFixture::PressEnter(QWidget* target) {

@@ -7,8 +7,10 @@
 #include "platform/SettingsFile.h"
 
 #include <QComboBox>
+#include <QTest>
 
 #include <algorithm>
+#include <termios.h>
 
 namespace {
 
@@ -78,9 +80,16 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
     ShowSetup();
     const std::string port = controller.SlavePath();
     Type(setup, kPort, port);
+    Type(setup, kBaud, "57600");
+    Type(setup, kBits, "7,2");
     Click(setup, kConnect);
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(AdcLink::IsPortOpen());
+    ASSERT_TRUE(AdcLink::IsPortOpen());
+    // The port's own settings (a pseudo-terminal always keeps 8 data bits).
+    termios line{};
+    ASSERT_EQ(::tcgetattr(controller.MasterFd(), &line), 0);
+    EXPECT_EQ(::cfgetospeed(&line), speed_t(B57600));
+    EXPECT_NE(line.c_cflag & CSTOPB, 0u);
     EXPECT_EQ(setup->versionText, "V1.0");
     EXPECT_EQ(Shown(setup, kVersion), "V1.0");
     EXPECT_EQ(Shown(setup, kParity), "none");
@@ -90,7 +99,7 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
 
     Leave();
     EXPECT_EQ(Profile(),
-              "[Setup]\r\nComPort=" + port + "\r\nBaudRate=19200\r\nBits=8,1\r\nParity=none\r\n");
+              "[Setup]\r\nComPort=" + port + "\r\nBaudRate=57600\r\nBits=7,2\r\nParity=none\r\n");
     Return();
     EXPECT_TRUE(OnlyDisconnectEnabled());
 
@@ -111,8 +120,12 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
 
 TEST_F(SetupPage, LeavingWithoutAConnectionWritesNothing) {
     ShowSetup();
-    Type(setup, kBaud, "38400");
+    // Typed text stays as typed, also when the focus moves on: "38" is no "38400".
+    Type(setup, kBaud, "38");
+    QTest::keyClick(setup->Control(kBaud), Qt::Key_Tab);
+    EXPECT_EQ(Shown(setup, kBaud), "38");
     Leave();
+    EXPECT_EQ(setup->baudRate, "38");
     EXPECT_EQ(Profile(), "");
 }
 

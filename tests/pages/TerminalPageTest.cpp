@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
 
 namespace {
 
@@ -91,6 +92,38 @@ TEST_F(TerminalPage, SendMovesTheCommandToTheTopAndLogsOneReplyPerPress) {
     EXPECT_EQ(History()[0], "ID;");
     EXPECT_EQ(controller.Finish(), "");
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TerminalPage, TypedTextGoesOutAsTypedWhateverTheHistoryHolds) {
+    // How the typed text leaves the box: Send clicked, Enter, or the focus
+    // moved away first (a history entry that matches must not replace it).
+    enum How { SendClicked, Enter, FocusAway };
+    const struct {
+        const char* typed;
+        How how;
+        const char* sent;
+    } rows[] = {
+        {"WL,4", SendClicked, "WL,4;"}, {"WL,45", Enter, "WL,45;"},
+        {"id", FocusAway, "id;"},       {"SF,450", SendClicked, "SF,450;"},
+        {"SF,45", FocusAway, "SF,45;"},
+    };
+    ScriptHandshake(controller, "(240,699)");
+    for (const auto& row : rows)
+        controller.Expect(std::string(row.sent) + "\r\n").Reply("ok\r\n");
+    Connect();
+    SettingsFile::WriteProfileString("Terminal", "recent", "WL,450;ID;");
+    ShowTerminal();
+    for (const auto& row : rows) {
+        Type(terminal, kCommand, row.typed);
+        if (row.how == FocusAway)
+            QTest::keyClick(terminal->Control(kCommand), Qt::Key_Tab);
+        if (row.how == Enter)
+            PressEnter(terminal->Control(kCommand));
+        else
+            Click(terminal, kSend);
+        EXPECT_EQ(History()[0], row.sent) << row.typed;
+    }
+    EXPECT_EQ(controller.Finish(), "");
 }
 
 TEST_F(TerminalPage, TheLogStaysScrolledToItsNewestReply) {

@@ -5,7 +5,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -38,11 +40,21 @@ TEST_F(Exchange, WritesFieldsInTheirTextForms) {
     page->numberB = 0.25;
     page->textC = "as it is";
     page->checkE = false;
+    page->labelG = "shown";
+    page->buttonF = "&Run";
     ASSERT_TRUE(page->UpdateData(false));
     EXPECT_EQ(Edit(ProbePage::IntA)->text(), "-42");
     EXPECT_EQ(Edit(ProbePage::NumberB)->text(), "0.25");
     EXPECT_EQ(Edit(ProbePage::TextC)->text(), "as it is");
     EXPECT_FALSE(page->ControlAs<QCheckBox>(ProbePage::CheckE)->isChecked());
+    // Labels and buttons are text controls too, both ways.
+    EXPECT_EQ(page->ControlAs<QLabel>(ProbePage::LabelG)->text(), "shown");
+    EXPECT_EQ(page->ControlAs<QPushButton>(ProbePage::ButtonF)->text(), "&Run");
+    page->labelG.clear();
+    page->buttonF.clear();
+    ASSERT_TRUE(page->UpdateData(true));
+    EXPECT_EQ(page->labelG, "shown");
+    EXPECT_EQ(page->buttonF, "&Run");
 }
 
 TEST_F(Exchange, FailingIntegerStopsTheReadAtThatField) {

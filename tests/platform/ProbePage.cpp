@@ -25,6 +25,7 @@ const DialogTemplate& ProbePage::ProbeTemplate(const std::string& caption) {
              {"gamma", "Alpha", "beta"}},
             {CheckE, ControlKind::CheckBox, "check", 10, 90, 60, 10, TabStop, {}},
             {ButtonF, ControlKind::PushButton, "&Go", 100, 10, 50, 14, DefaultButton | TabStop, {}},
+            {LabelG, ControlKind::Label, "", 100, 30, 60, 8, None, {}},
         }});
     return templates.back();
 }
@@ -66,4 +67,6 @@ void ProbePage::DoDataExchange(DataExchange& dx) {
     ExchangeText(dx, TextC, textC);
     ExchangeComboText(dx, ComboD, comboD);
     ExchangeCheck(dx, CheckE, checkE);
+    ExchangeText(dx, LabelG, labelG);
+    ExchangeText(dx, ButtonF, buttonF);
 }

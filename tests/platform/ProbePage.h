@@ -11,7 +11,15 @@
 // test chooses.
 class ProbePage : public CPropertyPage {
 public:
-    enum Id { IntA = 100, NumberB = 101, TextC = 102, ComboD = 103, CheckE = 104, ButtonF = 105 };
+    enum Id {
+        IntA = 100,
+        NumberB = 101,
+        TextC = 102,
+        ComboD = 103,
+        CheckE = 104,
+        ButtonF = 105,
+        LabelG = 106
+    };
 
     ProbePage(const std::string& name, std::vector<std::string>& log);
     static const DialogTemplate& ProbeTemplate(const std::string& caption);
@@ -33,6 +41,8 @@ public:
     std::string textC = "text";
     std::string comboD = "beta";
     bool checkE = true;
+    std::string labelG = "label";
+    std::string buttonF = "&Go";
 
 protected:
     void DoDataExchange(DataExchange& dx) override;
