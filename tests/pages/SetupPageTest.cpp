@@ -4,10 +4,16 @@
 #include "device/AdcLink.h"
 #include "pages/CPropertySetup.h"
 #include "pages/SetupParameters.h"
+#include "platform/PortDiscovery.h"
 #include "platform/SettingsFile.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -23,7 +29,24 @@ protected:
         AddBlank();
         Show();
     }
+    void TearDown() override {
+        SetPortSource({});
+        SetPortLinkFolder("");
+        PageFixture::TearDown();
+    }
     void Leave() { ASSERT_TRUE(sheet->SetActivePage(1)); }
+    void ReportPorts(const std::vector<SystemPort>& ports) {
+        SetPortSource([ports] { return ports; });
+    }
+    QComboBox* PortBox() const { return setup->ControlAs<QComboBox>(kPort); }
+    // Opens the port list by key, as an operator does, and says what it holds.
+    QAbstractItemView* OpenPortList(std::vector<std::string>& items) {
+        QTest::keyClick(PortBox(), Qt::Key_F4);
+        items.clear();
+        for (int i = 0; i < PortBox()->count(); ++i)
+            items.push_back(PortBox()->itemText(i).toStdString());
+        return PortBox()->view()->isVisible() ? PortBox()->view() : nullptr;
+    }
     void Return() { ASSERT_TRUE(sheet->SetActivePage(0)); }
     bool OnlyDisconnectEnabled() const {
         return !Enabled(setup, kConnect) && Enabled(setup, kDisconnect) && !Enabled(setup, kPort) &&
@@ -138,6 +161,70 @@ TEST_F(SetupPage, EnterDoesNotConnect) {
     PressEnter(setup->Control(kConnect));
     EXPECT_FALSE(AdcLink::IsPortOpen());
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
+    const std::string gone = (root / "ttyUSB1").string(), there = (root / "ttyUSB10").string();
+    WriteSettings(SettingsFile::ApplicationProfileName(), "[Setup]\r\nComPort=" + gone + "\r\n");
+    ReportPorts({{there, "USB serial adapter", "Acme", "A1B2C3", 0x0403, 0x6001}});
+    ShowSetup();
+    EXPECT_EQ(Shown(setup, kPort), gone); // not the longer path that begins with it
+    const int fieldWidth = PortBox()->width();
+    std::vector<std::string> items;
+    QAbstractItemView* list = OpenPortList(items);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(items, (std::vector<std::string>{there, "COM1", "COM2", "COM3", "COM4", "SIM"}));
+    // The item is the path alone; its line in the list adds the details, and fits.
+    const QString line =
+        QString::fromStdString(there) + "  USB serial adapter, Acme (serial A1B2C3, 0403:6001)";
+    EXPECT_EQ(PortBox()->itemData(0, Qt::ToolTipRole).toString(), line);
+    EXPECT_GE(list->window()->width(), list->fontMetrics().horizontalAdvance(line));
+    EXPECT_EQ(PortBox()->width(), fieldWidth);
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(Shown(setup, kPort), gone);
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), PortBox()->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(PortBox()->lineEdit(), &hover);
+    EXPECT_EQ(QToolTip::text().toStdString(), gone);
+
+    // Unplugged and another plugged in: the next opening shows it; the text stays.
+    ReportPorts({{"/dev/ttyACM0", "", "", "", -1, -1}});
+    ASSERT_NE(OpenPortList(items), nullptr);
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"/dev/ttyACM0", "COM1", "COM2", "COM3", "COM4", "SIM"}));
+    QTest::keyClick(PortBox()->view(), Qt::Key_Escape);
+    EXPECT_EQ(Shown(setup, kPort), gone);
+    Click(setup, kConnect);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Port Initialisation Error:\nNo such file or directory (ports here: "
+                            "/dev/ttyACM0)"}));
+}
+
+TEST_F(SetupPage, AnAdapterPickedByItsDescriptionIsStoredByItsStableName) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("ID;\r\n").Reply("ID;\r\nV1.0\r\n");
+    StartController();
+    ReportPorts({{controller.SlavePath(), "USB serial adapter", "", "", -1, -1}});
+    std::filesystem::create_directories(root / "by-id");
+    SetPortLinkFolder((root / "by-id").string());
+    const std::string stable = (root / "by-id" / "usb-Acme_A1B2C3-if00-port0").string();
+    std::filesystem::create_symlink(controller.SlavePath(), stable);
+    ShowSetup();
+    std::vector<std::string> items;
+    QAbstractItemView* list = OpenPortList(items);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(items.at(1), stable); // after the device path, before COM1
+    EXPECT_EQ(PortBox()->itemData(1, Qt::ToolTipRole).toString().toStdString(),
+              stable + "  link to " + controller.SlavePath() + ", USB serial adapter");
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(Shown(setup, kPort), stable);
+    Click(setup, kConnect);
+    EXPECT_EQ(Shown(setup, kVersion), "V1.0");
+    EXPECT_EQ(controller.Finish(), "");
+    Leave();
+    EXPECT_EQ(Profile(),
+              "[Setup]\r\nComPort=" + stable + "\r\nBaudRate=19200\r\nBits=8,1\r\nParity=none\r\n");
 }
 
 } // namespace

@@ -1,0 +1,52 @@
+#include "platform/ComboItemDetails.h"
+
+#include "platform/DialogLayout.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kDetailsRole = Qt::UserRole + 1;
+
+// Draws an item's text with its details beside it; its size follows, so the
+// list's width hint covers the longest line.
+class DetailsDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString details = index.data(kDetailsRole).toString();
+        if (!details.isEmpty())
+            option->text += QStringLiteral("  ") + details;
+    }
+};
+
+} // namespace
+
+std::string DetailedItemLine(const DetailedItem& item) {
+    return item.details.empty() ? item.text : item.text + "  " + item.details;
+}
+
+void SetDetailedItems(QComboBox* combo, const std::vector<DetailedItem>& items) {
+    if (!dynamic_cast<DetailsDelegate*>(combo->itemDelegate()))
+        combo->setItemDelegate(new DetailsDelegate(combo));
+    const QString shown = combo->currentText();
+    QLineEdit* edit = combo->lineEdit();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    const QSignalBlocker quiet(combo);
+    combo->clear();
+    for (const DetailedItem& item : items) {
+        const int index = AddComboItem(combo, item.text);
+        combo->setItemData(index, QString::fromStdString(item.details), kDetailsRole);
+        combo->setItemData(index, QString::fromStdString(DetailedItemLine(item)), Qt::ToolTipRole);
+    }
+    combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    if (edit) {
+        edit->setText(shown);
+        edit->setCursorPosition(cursor);
+    }
+}
