@@ -22,8 +22,8 @@ TEST(ResolvePortName, MapsComPortsAndPassesDevicePaths) {
 }
 
 TEST(PortRecords, VendorProductAndDetailsSayWhatIsKnown) {
-    EXPECT_EQ(VendorProductText(0x0403, 0xABCD), "0403:abcd");
     EXPECT_EQ(VendorProductText(0, 0xFFFF), "0000:ffff");
+    EXPECT_EQ(VendorProductText(0xABCD, 0), "abcd:0000");
     EXPECT_EQ(VendorProductText(-1, 0x6001), "");
     EXPECT_EQ(VendorProductText(0x0403, -1), "");
     const std::vector<PortRecord> records = DescribePorts(
