@@ -3,7 +3,6 @@
 #include "platform/DialogLayout.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -35,8 +34,6 @@ void SetDetailedItems(QComboBox* combo, const std::vector<DetailedItem>& items) 
     if (!dynamic_cast<DetailsDelegate*>(combo->itemDelegate()))
         combo->setItemDelegate(new DetailsDelegate(combo));
     const QString shown = combo->currentText();
-    QLineEdit* edit = combo->lineEdit();
-    const int cursor = edit ? edit->cursorPosition() : 0;
     const QSignalBlocker quiet(combo);
     combo->clear();
     for (const DetailedItem& item : items) {
@@ -45,8 +42,6 @@ void SetDetailedItems(QComboBox* combo, const std::vector<DetailedItem>& items) 
         combo->setItemData(index, QString::fromStdString(DetailedItemLine(item)), Qt::ToolTipRole);
     }
     combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    if (edit) {
-        edit->setText(shown);
-        edit->setCursorPosition(cursor);
-    }
+    if (combo->isEditable())
+        combo->setEditText(shown);
 }

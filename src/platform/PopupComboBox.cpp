@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QScrollBar>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -12,9 +11,8 @@ PopupComboBox::PopupComboBox(QWidget* parent) : QComboBox(parent) {}
 void PopupComboBox::showPopup() {
     emit popupAboutToShow();
     QAbstractItemView* list = view();
-    // Room for the frame and, when the list scrolls, its scroll bar.
-    const int margins = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() +
-                        style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) * 2;
+    // Room for the list's frame and, when it scrolls, its scroll bar.
+    const int margins = 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width();
     list->setMinimumWidth(std::max(width(), list->sizeHintForColumn(0) + margins));
     QComboBox::showPopup();
 }

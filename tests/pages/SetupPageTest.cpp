@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
 
@@ -178,7 +179,8 @@ TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
     const QString line =
         QString::fromStdString(there) + "  USB serial adapter, Acme (serial A1B2C3, 0403:6001)";
     EXPECT_EQ(PortBox()->itemData(0, Qt::ToolTipRole).toString(), line);
-    EXPECT_GE(list->window()->width(), list->fontMetrics().horizontalAdvance(line));
+    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0)); // no line is cut
+    EXPECT_GT(list->sizeHintForColumn(0), list->fontMetrics().horizontalAdvance(line));
     EXPECT_EQ(PortBox()->width(), fieldWidth);
     QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_EQ(Shown(setup, kPort), gone);
@@ -186,17 +188,24 @@ TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
     QApplication::sendEvent(PortBox()->lineEdit(), &hover);
     EXPECT_EQ(QToolTip::text().toStdString(), gone);
 
-    // Unplugged and another plugged in: the next opening shows it; the text stays.
-    ReportPorts({{"/dev/ttyACM0", "", "", "", -1, -1}});
-    ASSERT_NE(OpenPortList(items), nullptr);
-    EXPECT_EQ(items,
-              (std::vector<std::string>{"/dev/ttyACM0", "COM1", "COM2", "COM3", "COM4", "SIM"}));
-    QTest::keyClick(PortBox()->view(), Qt::Key_Escape);
+    // Unplugged and six others plugged in: the next opening shows them, in a
+    // list that scrolls and still cuts no line; the text stays.
+    std::vector<SystemPort> plugged;
+    for (const char* name : {"ACM0", "ACM1", "ACM2", "ACM3", "ACM4", "ACM5"})
+        plugged.push_back({std::string("/dev/tty") + name, "USB serial adapter", "", "", -1, -1});
+    ReportPorts(plugged);
+    ASSERT_NE(list = OpenPortList(items), nullptr);
+    EXPECT_EQ(items.front(), "/dev/ttyACM0");
+    EXPECT_EQ(items.size(), 11u);
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
+    QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_EQ(Shown(setup, kPort), gone);
     Click(setup, kConnect);
     EXPECT_EQ(messages, (std::vector<std::string>{
                             "Port Initialisation Error:\nNo such file or directory (ports here: "
-                            "/dev/ttyACM0)"}));
+                            "/dev/ttyACM0, /dev/ttyACM1, /dev/ttyACM2, /dev/ttyACM3, "
+                            "/dev/ttyACM4, /dev/ttyACM5)"}));
 }
 
 TEST_F(SetupPage, AnAdapterPickedByItsDescriptionIsStoredByItsStableName) {
@@ -219,6 +228,10 @@ TEST_F(SetupPage, AnAdapterPickedByItsDescriptionIsStoredByItsStableName) {
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(Shown(setup, kPort), stable);
+    // Opened again, the list starts at the shown port.
+    ASSERT_NE(list = OpenPortList(items), nullptr);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    QTest::keyClick(list, Qt::Key_Escape);
     Click(setup, kConnect);
     EXPECT_EQ(Shown(setup, kVersion), "V1.0");
     EXPECT_EQ(controller.Finish(), "");
