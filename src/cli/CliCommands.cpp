@@ -33,14 +33,14 @@ bool CheckPortsArguments(const std::vector<std::string>& arguments, std::string&
 // One name a line; with --long, four more fields after TABs (empty where not
 // known), so that every line splits into the same columns.
 CliStatus ListPorts(const CliContext& context) {
-    const bool detailed = !context.arguments.empty();
-    for (const PortRecord& record : DevicePorts::ListDetailed()) {
-        context.out << record.name;
-        if (detailed)
-            context.out << '\t' << record.description << '\t' << record.manufacturer << '\t'
-                        << record.serialNumber << '\t' << record.vendorProduct;
-        context.out << "\n";
+    if (context.arguments.empty()) {
+        for (const std::string& name : DevicePorts::List())
+            context.out << name << "\n";
+        return cliSuccess;
     }
+    for (const PortRecord& record : DevicePorts::ListDetailed())
+        context.out << record.name << '\t' << record.description << '\t' << record.manufacturer
+                    << '\t' << record.serialNumber << '\t' << record.vendorProduct << "\n";
     return cliSuccess;
 }
 

@@ -19,6 +19,7 @@ TEST(ResolvePortName, MapsComPortsAndPassesDevicePaths) {
     EXPECT_EQ(ResolvePortName("COM10"), "");
     EXPECT_EQ(ResolvePortName(""), "");
     EXPECT_EQ(ResolvePortName("ttyS0"), "");
+    EXPECT_EQ(ResolvePortName("CON1"), "");
 }
 
 TEST(PortRecords, VendorProductAndDetailsSayWhatIsKnown) {
