@@ -7,9 +7,8 @@
 
 namespace {
 
-constexpr int kDetailsRole = Qt::UserRole + 1;
-
-// Draws an item's text with its details beside it; its size follows, so the
+// Draws an item as its whole line, text and details, which is also its
+// tooltip (for a line that the screen's edge cuts); its size follows, so the
 // list's width hint covers the longest line.
 class DetailsDelegate : public QStyledItemDelegate {
 public:
@@ -18,9 +17,9 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        const QString details = index.data(kDetailsRole).toString();
-        if (!details.isEmpty())
-            option->text += QStringLiteral("  ") + details;
+        const QString line = index.data(Qt::ToolTipRole).toString();
+        if (!line.isEmpty())
+            option->text = line;
     }
 };
 
@@ -38,7 +37,6 @@ void SetDetailedItems(QComboBox* combo, const std::vector<DetailedItem>& items) 
     combo->clear();
     for (const DetailedItem& item : items) {
         const int index = AddComboItem(combo, item.text);
-        combo->setItemData(index, QString::fromStdString(item.details), kDetailsRole);
         combo->setItemData(index, QString::fromStdString(DetailedItemLine(item)), Qt::ToolTipRole);
     }
     combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive));
