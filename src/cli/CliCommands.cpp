@@ -23,9 +23,24 @@ CliStatus Fail(const CliContext& context, const std::string& reason) {
     return cliDeviceFailure;
 }
 
+bool CheckPortsArguments(const std::vector<std::string>& arguments, std::string& reason) {
+    if (arguments.empty() || (arguments.size() == 1 && arguments[0] == "--long"))
+        return true;
+    reason = "ports takes only --long";
+    return false;
+}
+
+// One name a line; with --long, four more fields after TABs (empty where not
+// known), so that every line splits into the same columns.
 CliStatus ListPorts(const CliContext& context) {
-    for (const std::string& name : DevicePorts::List())
-        context.out << name << "\n";
+    if (context.arguments.empty()) {
+        for (const std::string& name : DevicePorts::List())
+            context.out << name << "\n";
+        return cliSuccess;
+    }
+    for (const PortRecord& record : DevicePorts::ListDetailed())
+        context.out << record.name << '\t' << record.description << '\t' << record.manufacturer
+                    << '\t' << record.serialNumber << '\t' << record.vendorProduct << "\n";
     return cliSuccess;
 }
 
@@ -126,7 +141,7 @@ CliStatus ProbeCommand(const CliContext& context) {
 
 const std::vector<CliCommand>& CliCommandTable() {
     static const std::vector<CliCommand> table = {
-        {"ports", "", 0, false, false, ListPorts},
+        {"ports", "[--long]", -1, false, false, ListPorts, CheckPortsArguments},
         {"id", "", 0, false, true, ShowVersion},
         {"range", "", 0, false, true, ShowRange},
         {"set-wavelength", "NM", 1, true, true, SetWavelengthCommand},

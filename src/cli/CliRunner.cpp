@@ -17,7 +17,9 @@ std::string CliUsage() {
             usage += std::string(" ") + command.argumentNames;
         usage += "\n";
     }
-    usage += "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n"
+    usage += "ports --long adds, after TABs, description, manufacturer, serial number and\n"
+             "vendor:product (empty where not known)\n"
+             "times in tenths of a millisecond, wavelengths in nm, counts 0 to 4095\n"
              "sweep prints the refined peak counts (N = 1024 samples by default);\n"
              "sweep-bands prints \"low|middle|high COUNTS INTENSITY WAVELENGTH\", a wavelength\n"
              "given as 0 completed from the other two bands (N = 256 by default);\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PortRecords.h"
+
 #include <string>
 #include <vector>
 
@@ -15,8 +17,13 @@ extern const char* const simulatorName;
 // no such port.
 std::string Resolve(const std::string& portName, std::string& systemText);
 
-// Every name the port list offers: COM1..COM4, the ports the system reports
-// (by full device path), and "SIM".
+// Every port the port list offers, with what is known about it: COM1..COM4,
+// the ports the system reports (by full device path), the stable names in
+// the by-id folder, and "SIM". Asked anew at each call, so that an adapter
+// plugged in meanwhile is there.
+std::vector<PortRecord> ListDetailed();
+
+// The names of ListDetailed, in its order.
 std::vector<std::string> List();
 
 } // namespace DevicePorts

@@ -6,8 +6,9 @@
 #include "device/VersionQuery.h"
 #include "pages/SetupParameters.h"
 #include "platform/AppMessageBox.h"
+#include "platform/ComboItemDetails.h"
 #include "platform/DataExchange.h"
-#include "platform/DialogLayout.h"
+#include "platform/PopupComboBox.h"
 #include "platform/SettingsFile.h"
 
 #include <QComboBox>
@@ -37,7 +38,7 @@ void CPropertySetup::DoDataExchange(DataExchange& dx) {
     ExchangeText(dx, 1026, versionText);
     ExchangeComboText(dx, kBaudCombo, baudRate);
     ExchangeComboText(dx, kBitsCombo, bits);
-    ExchangeComboText(dx, kPortCombo, comPort);
+    ExchangeComboText(dx, kPortCombo, comPort, FindPortItem);
     ExchangeComboText(dx, kParityCombo, parity);
 }
 
@@ -45,17 +46,23 @@ void CPropertySetup::CompleteControls() {
     if (controlsCompleted_ || !HasControls())
         return;
     controlsCompleted_ = true;
-    if (auto* ports = ControlAs<QComboBox>(kPortCombo)) {
-        for (const std::string& name : MissingPortNames(ComboItemTexts(ports), DevicePorts::List()))
-            AddComboItem(ports, name);
+    if (auto* ports = ControlAs<PopupComboBox>(kPortCombo)) {
+        RebuildPortList();
         // The framework wrote the fields before these items existed; a stored
         // port such as "SIM" is now selected from the list.
         UpdateData(false);
+        // Adapters come and go: the list is built again at each opening.
+        connect(ports, &PopupComboBox::popupAboutToShow, this, [this] { RebuildPortList(); });
     }
     if (auto* button = ControlAs<QPushButton>(kConnect))
         connect(button, &QPushButton::clicked, this, [this] { OnConnect(); });
     if (auto* button = ControlAs<QPushButton>(kDisconnect))
         connect(button, &QPushButton::clicked, this, [this] { OnDisconnect(); });
+}
+
+void CPropertySetup::RebuildPortList() {
+    if (auto* ports = ControlAs<QComboBox>(kPortCombo))
+        SetDetailedItems(ports, PortListItems(DevicePorts::ListDetailed()));
 }
 
 void CPropertySetup::EnableControls(bool enable) {

@@ -33,6 +33,8 @@ private:
     void EnableControls(bool enable);
     // First display: the discovered ports join the list, and the buttons are wired.
     void CompleteControls();
+    // The port list as the system has it now; the shown text stays.
+    void RebuildPortList();
 
     bool controlsCompleted_ = false;
 };

@@ -1,6 +1,8 @@
 #include "pages/SetupParameters.h"
 
-#include "pages/TerminalHistory.h"
+#include "platform/ExchangeText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -20,15 +22,17 @@ std::string BuildModeString(const std::string& baudRate, const std::string& pari
            " stop=" + Last(bits);
 }
 
-std::vector<std::string> MissingPortNames(const std::vector<std::string>& present,
-                                          const std::vector<std::string>& offered) {
-    std::vector<std::string> listed = present;
-    std::vector<std::string> missing;
-    for (const std::string& name : offered) {
-        if (name.empty() || FindIgnoringCase(listed, name) >= 0)
-            continue;
-        listed.push_back(name);
-        missing.push_back(name);
-    }
-    return missing;
+int FindPortItem(const std::vector<std::string>& items, const std::string& name) {
+    if (name.empty() || name[0] != '/')
+        return FindItemStartingWith(items, name);
+    const auto found = std::find(items.begin(), items.end(), name);
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+std::vector<DetailedItem> PortListItems(const std::vector<PortRecord>& ports) {
+    std::vector<DetailedItem> items;
+    items.reserve(ports.size());
+    for (const PortRecord& port : ports)
+        items.push_back({port.name, PortDetailsText(port)});
+    return items;
 }

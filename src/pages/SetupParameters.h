@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/ComboItemDetails.h"
+#include "platform/PortRecords.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +13,11 @@
 std::string BuildModeString(const std::string& baudRate, const std::string& parity,
                             const std::string& bits);
 
-// The port names of offered that the list does not hold yet (letter case
-// ignored), each once, in the order offered.
-std::vector<std::string> MissingPortNames(const std::vector<std::string>& present,
-                                          const std::vector<std::string>& offered);
+// The port list's item for a stored or typed port name. A device path chooses
+// only the item equal to it, since a longer path ("/dev/ttyUSB10" for
+// "/dev/ttyUSB1") is another device; any other name the first item that
+// begins with it, letter case ignored ("sim" chooses "SIM"). -1 when none.
+int FindPortItem(const std::vector<std::string>& items, const std::string& name);
+
+// The port list's items: each port's name, with its details for the drop-down list.
+std::vector<DetailedItem> PortListItems(const std::vector<PortRecord>& ports);

@@ -1,6 +1,7 @@
 #include "platform/DataExchange.h"
 
 #include "platform/CPropertyPage.h"
+#include "platform/DialogLayout.h"
 #include "platform/ExchangeText.h"
 
 #include <QAbstractButton>
@@ -123,7 +124,7 @@ void ExchangeCheck(DataExchange& dx, int id, bool& value) {
         check->setChecked(value);
 }
 
-void ExchangeComboText(DataExchange& dx, int id, std::string& value) {
+void ExchangeComboText(DataExchange& dx, int id, std::string& value, ComboItemFinder findItem) {
     auto* combo = qobject_cast<QComboBox*>(ExchangeControl(dx, id));
     if (!combo)
         return;
@@ -131,11 +132,8 @@ void ExchangeComboText(DataExchange& dx, int id, std::string& value) {
         value = combo->currentText().toStdString();
         return;
     }
-    std::vector<std::string> items;
-    items.reserve(static_cast<size_t>(combo->count()));
-    for (int i = 0; i < combo->count(); ++i)
-        items.push_back(combo->itemText(i).toStdString());
-    const int index = FindItemStartingWith(items, value);
+    const std::vector<std::string> items = ComboItemTexts(combo);
+    const int index = (findItem ? findItem : FindItemStartingWith)(items, value);
     if (index >= 0) {
         combo->setCurrentIndex(index);
         // An editable box may still show typed text that the index change did not replace.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CPropertyPage;
 
@@ -40,8 +41,11 @@ void ExchangeText(DataExchange& dx, int id, std::string& value);
 // A check box's state.
 void ExchangeCheck(DataExchange& dx, int id, bool& value);
 // Writing selects the first item that begins with the text (case ignored), else
-// puts the text in the edit field; reading takes the edit field's text.
-void ExchangeComboText(DataExchange& dx, int id, std::string& value);
+// puts the text in the edit field; reading takes the edit field's text. A box
+// whose items need another match passes its own finder (index or -1).
+using ComboItemFinder = int (*)(const std::vector<std::string>& items, const std::string& text);
+void ExchangeComboText(DataExchange& dx, int id, std::string& value,
+                       ComboItemFinder findItem = nullptr);
 
 // Attaches the control with this id to a member pointer.
 template <class T> void AttachControl(DataExchange& dx, int id, T*& control) {

@@ -2,6 +2,7 @@
 
 #include "platform/CachedProgressStyle.h"
 #include "platform/FitWidthValidator.h"
+#include "platform/PopupComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,7 +60,7 @@ QWidget* CreateEdit(const ControlSpec& row, QWidget* parent) {
 }
 
 QWidget* CreateCombo(const ControlSpec& row, QWidget* parent) {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new PopupComboBox(parent);
     combo->setEditable((row.style & ControlStyle::DropDown) != 0);
     // Typed text goes to the controller as typed: an editable box gets Qt's
     // completer, which fills in a list item as one types and, when the focus

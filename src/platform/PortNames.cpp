@@ -1,6 +1,7 @@
 #include "PortNames.h"
 
-#include <QSerialPortInfo>
+#include "PortDiscovery.h"
+
 #include <cctype>
 #include <utility>
 
@@ -28,14 +29,7 @@ std::string ResolvePortName(const std::string& name) {
 
 std::vector<std::string> SystemPortPaths() {
     std::vector<std::string> paths;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        paths.push_back(info.systemLocation().toStdString());
+    for (SystemPort& port : SystemPorts())
+        paths.push_back(std::move(port.path));
     return paths;
-}
-
-std::vector<std::string> ListPortNames() {
-    std::vector<std::string> names = {"COM1", "COM2", "COM3", "COM4"};
-    for (std::string& path : SystemPortPaths())
-        names.push_back(std::move(path));
-    return names;
 }

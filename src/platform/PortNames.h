@@ -10,7 +10,3 @@ std::string ResolvePortName(const std::string& name);
 
 // The device paths of the serial ports the system reports.
 std::vector<std::string> SystemPortPaths();
-
-// Every name the port list offers: COM1..COM4, then each port the system
-// reports, by its full device path.
-std::vector<std::string> ListPortNames();

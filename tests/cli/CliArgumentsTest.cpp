@@ -1,8 +1,13 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "device/AdcLink.h"
+#include "platform/PortDiscovery.h"
 #include "platform/PseudoTerminal.h"
 
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -75,7 +80,9 @@ TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
              {"--port", "/nonexistent", "probe", "4096"},
              {"--port", "/nonexistent", "probe", "99999"},
              {"--port", "/nonexistent", "define-protocol", "1", "2", "3", "4", "5", "6"},
-             {"--port", "/nonexistent", "range", "extra"}}) {
+             {"--port", "/nonexistent", "range", "extra"},
+             {"--port", "/nonexistent", "ports", "--wide"},
+             {"--port", "/nonexistent", "ports", "--long", "--long"}}) {
         std::string out, err;
         EXPECT_EQ(RunInProcess(words, out, err), 2) << ::testing::PrintToString(words);
         EXPECT_EQ(out, "");
@@ -113,6 +120,30 @@ TEST(RunCli, HelpAndPortsNeedNoDevice) {
     EXPECT_EQ(err.rfind("Port Initialisation Error:\nNo such file or directory (", 0), 0u) << err;
     EXPECT_EQ(err.find('\n', 27), err.size() - 1) << err;
     EXPECT_EQ(err.substr(err.size() - 2), ")\n") << err;
+}
+
+TEST(RunCli, PortsPrintsOneNameALineAndLongAddsTheDetailsAfterTabs) {
+    QTemporaryDir dir;
+    const auto folder = std::filesystem::canonical(dir.path().toStdString());
+    const std::string device = folder / "ttyUSB0", link = folder / "usb-Acme_A1B2C3-port0";
+    std::ofstream(device) << "";
+    std::filesystem::create_symlink(device, link);
+    SetPortLinkFolder(folder);
+    SetPortSource([device] {
+        return std::vector<SystemPort>{{device, "USB serial adapter", "Acme", "A1B2C3", 0x0403, 1},
+                                       {"/dev/ttyS0", "", "", "", -1, -1}};
+    });
+    std::string out, err, detailed;
+    EXPECT_EQ(RunInProcess({"ports"}, out, err), 0);
+    EXPECT_EQ(RunInProcess({"ports", "--long"}, detailed, err), 0);
+    SetPortSource({});
+    SetPortLinkFolder("");
+    EXPECT_EQ(out, "COM1\nCOM2\nCOM3\nCOM4\n" + device + "\n/dev/ttyS0\n" + link + "\nSIM\n");
+    const std::string none = "\t\t\t\t\n",
+                      adapter = "USB serial adapter\tAcme\tA1B2C3\t0403:0001\n";
+    EXPECT_EQ(detailed, "COM1" + none + "COM2" + none + "COM3" + none + "COM4" + none + device +
+                            "\t" + adapter + "/dev/ttyS0" + none + link + "\tlink to " + device +
+                            ", " + adapter + "SIM\tbuilt-in simulated controller\t\t\t\n");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/AppMessageBox.h"
 #include "platform/CPropertyPage.h"
 #include "platform/DataExchange.h"
+#include "platform/PortDiscovery.h"
 #include "platform/SettingsFile.h"
 
 #include <QAbstractButton>
@@ -38,6 +39,8 @@ void PageFixture::TearDown() {
     AdcLink::Detail::SetMinWavelength(240);
     AdcLink::Detail::SetMaxWavelength(699);
     SetMessageBoxHandler({});
+    SetPortSource({});
+    SetPortLinkFolder("");
     fs::remove_all(root);
 }
 

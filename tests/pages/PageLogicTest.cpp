@@ -98,8 +98,11 @@ TEST(SetupParameters, ModeStringFromTheFields) {
     EXPECT_EQ(BuildModeString("", "", ""), "baud= parity= data= stop=");
 }
 
-TEST(SetupParameters, DiscoveredPortsJoinTheListOnce) {
-    EXPECT_EQ(MissingPortNames({"COM1", "COM2", "COM3", "COM4"},
-                               {"COM1", "com2", "/dev/ttyUSB0", "SIM", "/dev/ttyUSB0", ""}),
-              (Strings{"/dev/ttyUSB0", "SIM"}));
+TEST(SetupParameters, AStoredPortChoosesItsListItem) {
+    const Strings items = {"/dev/ttyUSB10", "/dev/ttyUSB2", "COM1", "SIM"};
+    EXPECT_EQ(FindPortItem(items, "sim"), 3);
+    EXPECT_EQ(FindPortItem(items, "/dev/ttyUSB2"), 1);
+    // A path chooses only itself: a longer one is another device, and case counts.
+    EXPECT_EQ(FindPortItem(items, "/dev/ttyUSB1"), -1);
+    EXPECT_EQ(FindPortItem(items, "/dev/ttyusb2"), -1);
 }

@@ -4,10 +4,17 @@
 #include "device/AdcLink.h"
 #include "pages/CPropertySetup.h"
 #include "pages/SetupParameters.h"
+#include "platform/DialogLayout.h"
+#include "platform/PortDiscovery.h"
 #include "platform/SettingsFile.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 #include <termios.h>
@@ -25,6 +32,16 @@ protected:
         Show();
     }
     void Leave() { ASSERT_TRUE(sheet->SetActivePage(1)); }
+    void ReportPorts(const std::vector<SystemPort>& ports) {
+        SetPortSource([ports] { return ports; });
+    }
+    QComboBox* PortBox() const { return setup->ControlAs<QComboBox>(kPort); }
+    // Opens the port list by key, as an operator does, and says what it holds.
+    QAbstractItemView* OpenPortList(std::vector<std::string>& items) {
+        QTest::keyClick(PortBox(), Qt::Key_F4);
+        items = ComboItemTexts(PortBox());
+        return PortBox()->view()->isVisible() ? PortBox()->view() : nullptr;
+    }
     void Return() { ASSERT_TRUE(sheet->SetActivePage(0)); }
     bool OnlyDisconnectEnabled() const {
         return !Enabled(setup, kConnect) && Enabled(setup, kDisconnect) && !Enabled(setup, kPort) &&
@@ -146,6 +163,76 @@ TEST_F(SetupPage, EnterDoesNotConnect) {
     PressEnter(setup->Control(kConnect));
     EXPECT_FALSE(AdcLink::IsPortOpen());
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
+    const std::string gone = (root / "ttyUSB1").string(), there = (root / "ttyUSB10").string();
+    WriteSettings(SettingsFile::ApplicationProfileName(), "[Setup]\r\nComPort=" + gone + "\r\n");
+    ReportPorts({{there, "USB serial adapter", "Acme", "A1B2C3", 0x0403, 0x6001}});
+    ShowSetup();
+    EXPECT_EQ(Shown(setup, kPort), gone); // not the longer path that begins with it
+    std::vector<std::string> items;
+    QAbstractItemView* list = OpenPortList(items);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(items, (std::vector<std::string>{there, "COM1", "COM2", "COM3", "COM4", "SIM"}));
+    // The item is the path alone; its line in the list adds the details, and fits.
+    const QString line =
+        QString::fromStdString(there) + "  USB serial adapter, Acme (serial A1B2C3, 0403:6001)";
+    EXPECT_EQ(PortBox()->itemData(0, Qt::ToolTipRole).toString(), line);
+    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0)); // no line is cut
+    EXPECT_GT(list->sizeHintForColumn(0), list->fontMetrics().horizontalAdvance(line));
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(Shown(setup, kPort), gone);
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), PortBox()->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(PortBox(), &hover);
+    EXPECT_EQ(QToolTip::text().toStdString(), gone);
+
+    // Unplugged and six others plugged in: the next opening shows them, in a
+    // list that scrolls and still cuts no line; the text stays.
+    std::vector<SystemPort> plugged;
+    for (const char* name : {"ACM0", "ACM1", "ACM2", "ACM3", "ACM4", "ACM5"})
+        plugged.push_back({std::string("/dev/tty") + name, "USB serial adapter", "", "", -1, -1});
+    ReportPorts(plugged);
+    ASSERT_NE(list = OpenPortList(items), nullptr);
+    EXPECT_EQ(items.size(), 11u); // 4 + 6 + SIM: the one unplugged is gone
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(Shown(setup, kPort), gone);
+    Click(setup, kConnect);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Port Initialisation Error:\nNo such file or directory (ports here: "
+                            "/dev/ttyACM0, /dev/ttyACM1, /dev/ttyACM2, /dev/ttyACM3, "
+                            "/dev/ttyACM4, /dev/ttyACM5)"}));
+}
+
+TEST_F(SetupPage, AnAdapterPickedByItsDescriptionIsStoredByItsStableName) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("ID;\r\n").Reply("ID;\r\nV1.0\r\n");
+    StartController();
+    ReportPorts({{controller.SlavePath(), "USB serial adapter", "", "", -1, -1}});
+    std::filesystem::create_directories(root / "by-id");
+    SetPortLinkFolder((root / "by-id").string());
+    const std::string stable = (root / "by-id" / "usb-Acme_A1B2C3-if00-port0").string();
+    std::filesystem::create_symlink(controller.SlavePath(), stable);
+    ShowSetup();
+    std::vector<std::string> items;
+    QAbstractItemView* list = OpenPortList(items);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(items.at(1), stable); // after the device path, before COM1
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(Shown(setup, kPort), stable);
+    // Opened again, the list starts at the shown port.
+    ASSERT_NE(list = OpenPortList(items), nullptr);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    QTest::keyClick(list, Qt::Key_Escape);
+    Click(setup, kConnect);
+    EXPECT_EQ(controller.Finish(), ""); // opened through the link
+    Leave();
+    EXPECT_EQ(Profile(),
+              "[Setup]\r\nComPort=" + stable + "\r\nBaudRate=19200\r\nBits=8,1\r\nParity=none\r\n");
 }
 
 } // namespace
