@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -73,12 +74,20 @@ bool SerialPort::Open(const std::string& devicePath, std::string& systemText) {
         systemText = SystemErrorText(error);
         return false;
     }
+    // flock is advisory: a plain open(2) by any other program would still get
+    // in and take reply bytes. The terminal's exclusive mode refuses it (EBUSY)
+    // to everyone but root. A device that is no terminal has no such mode, and
+    // Apply refuses it anyway.
+    ::ioctl(opened, TIOCEXCL);
     fd = opened;
     return true;
 }
 
 void SerialPort::Close() {
     if (fd >= 0) {
+        // The mode belongs to the terminal, not to this descriptor: a pseudo-
+        // terminal whose other side stays open would keep refusing others.
+        ::ioctl(fd, TIOCNXCL);
         ::close(fd); // releases the lock as well
         fd = -1;
     }

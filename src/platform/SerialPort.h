@@ -11,8 +11,9 @@ struct SerialMode;
 // Written directly on POSIX termios rather than on QSerialPort: the link needs
 // a read of one byte that waits at most a fixed time and reports "no byte" as
 // a normal outcome, a write that gives up after its own time-out with a short
-// count, a drain before the caller goes on, and an advisory lock on the
-// descriptor that also holds against a second process running as root. The
+// count, a drain before the caller goes on, an advisory lock on the
+// descriptor that also holds against a second process running as root, and
+// the terminal's exclusive mode against any other program's plain open. The
 // interface names none of that, so another platform can supply its own .cpp.
 class SerialPort {
 public:
