@@ -58,12 +58,19 @@ LineEnd ReadLine(SerialPort& port, std::string& line) {
 
 // Drops the rest of an over-long line, up to and including its LF, so that the
 // next exchange starts at a line boundary. Gives up after another lineLimit bytes.
-void DiscardRestOfLine(SerialPort& port) {
+// lastByte: in, the line's last byte so far other than CR; out, the same at its end.
+// True when the line's LF was reached.
+bool DiscardRestOfLine(SerialPort& port, char& lastByte) {
     for (std::size_t i = 0; i < lineLimit; ++i) {
         char byte = 0;
-        if (ReadByte(port, byte) != SerialPort::ReadResult::Byte || byte == '\n')
-            return;
+        if (ReadByte(port, byte) != SerialPort::ReadResult::Byte)
+            return false;
+        if (byte == '\n')
+            return true;
+        if (byte != '\r')
+            lastByte = byte;
     }
+    return false;
 }
 
 } // namespace
@@ -127,12 +134,24 @@ bool ReadReply(std::string& reply) {
     LineEnd end = ReadLine(*openPort, reply);
     // A line of more than one character ending in ";" is the controller's echo
     // of the command; the reply proper is the next line. Only one is dropped.
-    if (end != LineEnd::TooLong && reply.size() > 1 && reply.back() == ';') {
+    bool echo = end != LineEnd::TooLong && reply.size() > 1 && reply.back() == ';';
+    if (end == LineEnd::TooLong) {
+        // An over-long echo is still the echo: taken for anything else, it
+        // would leave the reply to be read as the next command's.
+        char lastByte = reply.empty() ? '\0' : reply.back();
+        echo = DiscardRestOfLine(*openPort, lastByte) && lastByte == ';';
+        if (!echo) {
+            reply.clear();
+            return false;
+        }
+    }
+    if (echo) {
         reply.clear();
         end = ReadLine(*openPort, reply);
     }
     if (end == LineEnd::TooLong) {
-        DiscardRestOfLine(*openPort);
+        char lastByte = '\0';
+        DiscardRestOfLine(*openPort, lastByte);
         reply.clear();
         return false;
     }
