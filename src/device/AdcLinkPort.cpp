@@ -1,6 +1,7 @@
 // Serial port link: opening, writing commands, reading reply lines.
 #include "AdcLink.h"
 
+#include "ConversationLog.h"
 #include "DevicePorts.h"
 #include "platform/SerialMode.h"
 #include "platform/SerialPort.h"
@@ -13,6 +14,7 @@ namespace {
 
 std::unique_ptr<SerialPort> openPort;
 int64_t readTimeouts = 0;
+ConversationLog conversationLog;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
 
@@ -30,8 +32,14 @@ constexpr std::size_t lineLimit = 4096;
 
 SerialPort::ReadResult ReadByte(SerialPort& port, char& byte) {
     const auto result = port.ReadByte(byte);
-    if (result == SerialPort::ReadResult::TimedOut)
+    if (result == SerialPort::ReadResult::Byte) {
+        conversationLog.Received(byte);
+    } else if (result == SerialPort::ReadResult::TimedOut) {
         ++readTimeouts;
+        conversationLog.EndReceived(ConversationLog::LineEnd::TimedOut);
+    } else {
+        conversationLog.EndReceived(ConversationLog::LineEnd::Failed);
+    }
     return result;
 }
 
@@ -106,6 +114,14 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     return true;
 }
 
+bool StartLog(const std::string& path, std::string& errorText) {
+    if (path.empty()) {
+        conversationLog.Close();
+        return true;
+    }
+    return conversationLog.Open(path, errorText);
+}
+
 int64_t ReadTimeoutCount() {
     return readTimeouts;
 }
@@ -123,6 +139,7 @@ bool SendCommand(std::string command) {
     if (!openPort || command.empty())
         return false;
     const long written = openPort->Write(command.data(), command.size());
+    conversationLog.Sent(command, written);
     openPort->Drain();
     return written >= 0 && static_cast<std::size_t>(written) == command.size();
 }
@@ -141,6 +158,7 @@ bool ReadReply(std::string& reply) {
         char lastByte = reply.empty() ? '\0' : reply.back();
         echo = DiscardRestOfLine(*openPort, lastByte) && lastByte == ';';
         if (!echo) {
+            conversationLog.EndPending();
             reply.clear();
             return false;
         }
@@ -152,6 +170,7 @@ bool ReadReply(std::string& reply) {
     if (end == LineEnd::TooLong) {
         char lastByte = '\0';
         DiscardRestOfLine(*openPort, lastByte);
+        conversationLog.EndPending();
         reply.clear();
         return false;
     }
