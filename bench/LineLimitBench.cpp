@@ -4,6 +4,7 @@
 // from SIM's log. 1.00 is the line's limit; what lies above it is our own
 // waiting (and SIM's). Each round runs every baud rate once, side by side.
 // Usage: bench_line_limit [SAMPLES [ROUNDS [BAUD...]]]   (default 1024 3 9600 19200 38400)
+#include "Median.h"
 #include "SimLogBytes.h"
 #include "calibration/PeakSweep.h"
 #include "device/AdcLink.h"
@@ -58,12 +59,6 @@ bool SweepOnce(int32_t baud, int32_t samples, Run& run) {
     if (!swept)
         std::fprintf(stderr, "bench_line_limit: the sweep at %d baud failed\n", baud);
     return swept;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
   xvfb xauth x11-apps fonts-dejavu-core \
   xdotool imagemagick \
   dpkg-dev file desktop-file-utils groff-base \
-  clang libclang-rt-14-dev python3-serial valgrind
+  clang libclang-rt-14-dev python3-serial valgrind \
+  libtelnet-dev ser2net

@@ -19,7 +19,7 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) 
 }
 
 bool IsPortNumber(const std::string& text) {
-    if (text.empty() || text.size() > 5 || text[0] == '0')
+    if (text.empty() || text.size() > 5)
         return false;
     long value = 0;
     for (char c : text) {
@@ -27,7 +27,7 @@ bool IsPortNumber(const std::string& text) {
             return false;
         value = value * 10 + (c - '0');
     }
-    return value <= 65535;
+    return value >= 1 && value <= 65535;
 }
 
 } // namespace

@@ -60,7 +60,7 @@ bool Rfc2217Transport::AwaitServer(Done done, const char* what, Deadline deadlin
                                    std::string& reason) {
     while (!done()) {
         if (session.DataWaiting() > dataWhileWaitingLimit) {
-            reason = std::string("the server sent data instead of answering the ") + what;
+            reason = std::string("the server sent data and no ") + what;
             return false;
         }
         const Pump pump = ReceiveUntil(deadline);
@@ -69,7 +69,7 @@ bool Rfc2217Transport::AwaitServer(Done done, const char* what, Deadline deadlin
             return false;
         }
         if (pump == Pump::TimedOut && !done()) {
-            reason = std::string("no answer to the ") + what + " within " +
+            reason = std::string("no ") + what + " within " +
                      std::to_string(acknowledgeLimitMs / 1000) + " s";
             return false;
         }
@@ -87,7 +87,9 @@ bool Rfc2217Transport::Apply(const SerialMode& mode, std::string& systemText) {
     const auto decided = [this] {
         return session.ComPortOptionState() != TelnetSession::OptionState::Pending;
     };
-    if (!AwaitServer(decided, "COM-PORT-OPTION", deadline, systemText))
+    // libtelnet answers a refusal of an option we offer silently, so a server
+    // that refuses it shows as one that never takes it up.
+    if (!AwaitServer(decided, "acceptance of the COM-PORT-OPTION", deadline, systemText))
         return false;
     if (session.ComPortOptionState() == TelnetSession::OptionState::Refused) {
         systemText = "the server refused the COM-PORT-OPTION";
@@ -107,7 +109,7 @@ bool Rfc2217Transport::Apply(const SerialMode& mode, std::string& systemText) {
         systemText = "the server closed the connection";
         return false;
     }
-    if (!AwaitServer(acknowledged, "settings", deadline, systemText))
+    if (!AwaitServer(acknowledged, "acknowledgement of the settings", deadline, systemText))
         return false;
     for (const ComPortSetting& setting : settings) {
         const std::string& value = *session.ComPortReport(setting.command);

@@ -46,6 +46,8 @@ public:
     // Bytes to send to the server; the caller erases what went out.
     std::string& Output() { return output; }
 
+    // Refused only when the server withdraws the option after taking it up:
+    // libtelnet passes over a refusal of our offer without a word.
     OptionState ComPortOptionState() const { return comPort; }
     // The value of the server's last report for a client command (its code
     // less 100), or null when none came since ForgetComPortReports.

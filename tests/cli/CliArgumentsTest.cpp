@@ -9,12 +9,13 @@ namespace {
 TEST(ParseCliArguments, TakesOptionsBeforeTheCommandAndTheRestAsArguments) {
     CliInvocation invocation;
     std::string error;
-    ASSERT_TRUE(ParseCliArguments(
-        {"--port", "/dev/pts/3", "--mode=baud=9600 parity=e", "send", "--port", "x"}, invocation,
-        error))
+    ASSERT_TRUE(ParseCliArguments({"--port", "/dev/pts/3", "--mode=baud=9600 parity=e", "--log",
+                                   "/tmp/x.log", "send", "--port", "x"},
+                                  invocation, error))
         << error;
     EXPECT_EQ(invocation.port, "/dev/pts/3");
     EXPECT_EQ(invocation.mode, "baud=9600 parity=e");
+    EXPECT_EQ(invocation.log, "/tmp/x.log");
     EXPECT_EQ(invocation.command, "send");
     EXPECT_EQ(invocation.arguments, (std::vector<std::string>{"--port", "x"}));
 
@@ -22,11 +23,12 @@ TEST(ParseCliArguments, TakesOptionsBeforeTheCommandAndTheRestAsArguments) {
     ASSERT_TRUE(ParseCliArguments({"range"}, defaults, error));
     EXPECT_EQ(defaults.port, "SIM");
     EXPECT_EQ(defaults.mode, "");
+    EXPECT_EQ(defaults.log, "");
 }
 
 TEST(ParseCliArguments, RefusesMissingCommandsAndValuesAndUnknownOptions) {
     for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
-             {}, {"--port"}, {"--port", "COM2"}, {"--speed", "9600", "range"}}) {
+             {}, {"--port"}, {"--port", "COM2"}, {"--log"}, {"--speed", "9600", "range"}}) {
         CliInvocation invocation;
         std::string error;
         EXPECT_FALSE(ParseCliArguments(words, invocation, error));
