@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cerrno>
 #include <chrono>
+#include <poll.h>
 
 // The moment by which a blocking wait must end, and what is left of it in the
 // whole milliseconds that poll(2) takes.
@@ -15,4 +17,19 @@ inline int MillisecondsLeft(Deadline deadline) {
                           deadline - std::chrono::steady_clock::now())
                           .count();
     return left > 0 ? static_cast<int>(left) : 0;
+}
+
+enum class Readiness { Readable, TimedOut, Failed };
+
+// Waits until fd has input (or its end) or the deadline has passed.
+inline Readiness WaitReadable(int fd, Deadline deadline) {
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, MillisecondsLeft(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            return Readiness::Failed;
+        return ready == 0 ? Readiness::TimedOut : Readiness::Readable;
+    }
 }

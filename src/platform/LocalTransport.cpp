@@ -147,14 +147,9 @@ PortTransport::ReadResult LocalTransport::ReadByte(char& byte) {
     }
     const Deadline deadline = DeadlineIn(limits.readConstant + limits.readPerByte);
     for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, MillisecondsLeft(deadline));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0)
-            return ReadResult::Failed;
-        if (ready == 0)
-            return ReadResult::TimedOut;
+        const Readiness ready = WaitReadable(fd, deadline);
+        if (ready != Readiness::Readable)
+            return ready == Readiness::TimedOut ? ReadResult::TimedOut : ReadResult::Failed;
         const ssize_t n = ::read(fd, &byte, 1);
         if (n == 1)
             return ReadResult::Byte;

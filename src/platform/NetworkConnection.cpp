@@ -168,18 +168,6 @@ long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadli
     return static_cast<long>(sent);
 }
 
-NetworkConnection::Wait NetworkConnection::WaitReadable(Deadline deadline) {
-    for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, MillisecondsLeft(deadline));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0)
-            return Wait::Failed;
-        return ready == 0 ? Wait::TimedOut : Wait::Readable;
-    }
-}
-
 long NetworkConnection::Receive(char* buffer, std::size_t size) {
 #ifdef TCP_QUICKACK
     // A server that leaves Nagle's algorithm on holds each byte after the

@@ -29,8 +29,7 @@ public:
     // bytes handed over, or -1 when the connection failed before any.
     long Send(const char* data, std::size_t size, Deadline deadline);
 
-    enum class Wait { Readable, TimedOut, Failed };
-    Wait WaitReadable(Deadline deadline);
+    Readiness WaitReadable(Deadline deadline) const { return ::WaitReadable(fd, deadline); }
     // What has arrived, without waiting: bytes read, 0 when nothing is
     // waiting, -1 when the connection is closed or broken.
     long Receive(char* buffer, std::size_t size);

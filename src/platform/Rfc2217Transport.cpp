@@ -50,8 +50,8 @@ Rfc2217Transport::Pump Rfc2217Transport::ReceiveUntil(Deadline deadline) {
             return session.Broken() ? Pump::Failed : Pump::Received;
         }
         const auto wait = connection.WaitReadable(deadline);
-        if (wait != NetworkConnection::Wait::Readable)
-            return wait == NetworkConnection::Wait::TimedOut ? Pump::TimedOut : Pump::Failed;
+        if (wait != Readiness::Readable)
+            return wait == Readiness::TimedOut ? Pump::TimedOut : Pump::Failed;
     }
 }
 

@@ -18,11 +18,9 @@ PortTransport::ReadResult TcpTransport::ReadByte(char& byte) {
             const Deadline deadline = DeadlineIn(limits.readConstant + limits.readPerByte);
             while (n == 0) {
                 const auto wait = connection.WaitReadable(deadline);
-                if (wait == NetworkConnection::Wait::TimedOut)
+                if (wait == Readiness::TimedOut)
                     return ReadResult::TimedOut;
-                n = wait == NetworkConnection::Wait::Failed
-                        ? -1
-                        : connection.Receive(received, sizeof received);
+                n = wait == Readiness::Failed ? -1 : connection.Receive(received, sizeof received);
             }
         }
         // A connection the server closed is a line that hung up.
