@@ -50,7 +50,7 @@ std::string DescribeComPortValue(unsigned char command, const std::string& value
     uint32_t number = 0;
     for (unsigned char byte : value)
         number = (number << 8) | byte;
-    const std::string digits = std::to_string(number);
+    std::string digits = std::to_string(number);
     switch (command) {
     case setBaudRate:
         return digits + " baud";

@@ -33,10 +33,10 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener, backlog);
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
+        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(listener, backlog) == 0 &&
+            ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
     }
     ~LoopbackServer() {
         if (script.joinable())
@@ -49,7 +49,7 @@ public:
     std::string Name(const char* scheme) const {
         return std::string(scheme) + "://127.0.0.1:" + std::to_string(port);
     }
-    void Serve(std::function<void(LoopbackServer&)> steps) {
+    void Serve(const std::function<void(LoopbackServer&)>& steps) {
         script = std::thread([this, steps] {
             client = ::accept(listener, nullptr, nullptr);
             steps(*this);
