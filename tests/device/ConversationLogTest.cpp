@@ -86,15 +86,4 @@ TEST_F(ConversationLogTest, EveryByteEachWayOneLineACommandOrReplyWithHowItEnded
     EXPECT_EQ(Lines(), expected);
 }
 
-TEST_F(ConversationLogTest, ALogThatCannotBeOpenedIsSaidAndTheLinkWorksWithoutIt) {
-    std::string error;
-    EXPECT_FALSE(AdcLink::StartLog("/nonexistent-folder/link.log", error));
-    EXPECT_EQ(error, "Cannot open the log file /nonexistent-folder/link.log: No such file or "
-                     "directory");
-    ScriptHandshake(controller, "(240,699)");
-    Connect();
-    EXPECT_EQ(controller.Finish(), "");
-    EXPECT_FALSE(fs::exists("/nonexistent-folder/link.log"));
-}
-
 } // namespace
