@@ -91,10 +91,10 @@ TEST(NetworkPort, BothKindsReadWriteAndEndLikeALocalPort) {
 
         char byte = 0;
         EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
-        const std::string sent = telnet ? "Z\xFF\xFF" : "Z\xFF"; // Telnet doubles 0xFF
-        ::send(server, sent.data(), sent.size(), 0);
+        ::send(server, "Z", 1, 0); // one byte alone, then 0xFF (doubled by Telnet)
         EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte);
         EXPECT_EQ(byte, 'Z');
+        ::send(server, "\xFF\xFF", telnet ? 2 : 1, 0);
         EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte);
         EXPECT_EQ(byte, '\xFF');
         EXPECT_EQ(port.Write("RC;\r\n\xFF", 6), 6);
@@ -201,6 +201,9 @@ TEST(NetworkPort, Rfc2217SendsTheFourSettingsAndChecksEachAcknowledgement) {
         std::string error;
         ASSERT_TRUE(port.Open(listener.Name("rfc2217"), error)) << error;
         SerialMode mode;
+        ASSERT_TRUE(ParseModeString("baud=9600", mode)); // no data size: refused as locally
+        EXPECT_FALSE(port.Apply(mode, error));
+        EXPECT_EQ(error, "Invalid argument");
         ASSERT_TRUE(ParseModeString("baud=9600 parity=E data=7 stop=2", mode));
         EXPECT_EQ(port.Apply(mode, error), row.error.empty());
         if (!row.error.empty()) {
