@@ -60,7 +60,6 @@ void ConversationLog::WriteLine(const char* what, const std::string& bytes) {
 void ConversationLog::Sent(const std::string& bytes, long written) {
     if (!file)
         return;
-    EndPending();
     const auto count = written < 0 ? 0 : static_cast<std::size_t>(written);
     if (count >= bytes.size())
         WriteLine("sent", bytes);

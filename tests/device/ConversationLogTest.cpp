@@ -1,5 +1,8 @@
+#include "device/ConversationLog.h"
 #include "LinkTest.h"
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +12,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::system_clock;
 
 class ConversationLogTest : public LinkTest {
 protected:
@@ -19,17 +23,29 @@ protected:
         LinkTest::TearDown();
     }
 
-    // The log's lines with their timestamps checked and taken off.
-    std::vector<std::string> Lines() {
+    // The log's lines with their timestamps taken off. Each stamp lies between
+    // from and to, to the microsecond, and none before the one above it.
+    std::vector<std::string> Lines(Clock::time_point from, Clock::time_point to) {
         std::ifstream in(path);
         std::vector<std::string> lines;
-        const std::regex stamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{6} )");
+        const std::regex form(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{6}( |$))");
+        Clock::time_point last = std::chrono::floor<std::chrono::microseconds>(from);
         for (std::string line; std::getline(in, line);) {
             if (line == before) {
                 lines.push_back(line);
                 continue;
             }
-            EXPECT_TRUE(std::regex_search(line, stamp)) << line;
+            std::tm local{};
+            if (!std::regex_search(line, form) || !::strptime(line.c_str(), "%F %T", &local)) {
+                ADD_FAILURE() << line;
+                continue;
+            }
+            local.tm_isdst = -1;
+            const auto stamp = Clock::from_time_t(std::mktime(&local)) +
+                               std::chrono::microseconds(std::stol(line.substr(20, 6)));
+            EXPECT_GE(stamp, last) << line;
+            EXPECT_LE(stamp, to) << line;
+            last = stamp;
             lines.push_back(line.substr(std::min<std::size_t>(line.size(), 27)));
         }
         return lines;
@@ -43,6 +59,7 @@ protected:
 
 TEST_F(ConversationLogTest, EveryByteEachWayOneLineACommandOrReplyWithHowItEnded) {
     std::ofstream(path) << before << "\n";
+    const Clock::time_point from = Clock::now();
     std::string error;
     ASSERT_TRUE(AdcLink::StartLog(path, error)) << error;
     ScriptHandshake(controller, "(240,699)");
@@ -83,7 +100,18 @@ TEST_F(ConversationLogTest, EveryByteEachWayOneLineACommandOrReplyWithHowItEnded
         "received-timeout " + std::string(9000 - 8192, 'x'),
         "received-failed 12",
     };
-    EXPECT_EQ(Lines(), expected);
+    EXPECT_EQ(Lines(from, Clock::now()), expected);
+}
+
+TEST_F(ConversationLogTest, AWriteThatStoppedEarlyShowsWhatWentOut) {
+    ConversationLog log;
+    std::string error;
+    ASSERT_TRUE(log.Open(path, error)) << error;
+    const Clock::time_point from = Clock::now();
+    log.Sent("RC;\r\n", 2);
+    log.Sent("ID;\r\n", -1);
+    log.Close();
+    EXPECT_EQ(Lines(from, Clock::now()), (std::vector<std::string>{"sent-short RC", "sent-short"}));
 }
 
 } // namespace
