@@ -35,9 +35,3 @@ bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun&
         error = "the sweep at " + std::to_string(baud) + " baud failed";
     return swept;
 }
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}

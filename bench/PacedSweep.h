@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Median.h"
 #include "SimLogBytes.h"
 
 #include <cstdint>
@@ -22,5 +23,3 @@ struct PacedRun {
 // could not be set up or the sweep failed.
 bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
                      std::string& error);
-
-double Median(std::vector<double> values);

@@ -33,7 +33,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the Qt 6 libraries the programs link (libqt6core6,
-# libqt6gui6, libqt6widgets6, libqt6serialport6) and the C++ runtime. The X11
+# libqt6gui6, libqt6widgets6, libqt6serialport6), libtelnet2 (rfc2217:// ports)
+# and the C++ runtime. The X11
 # display plugin comes with libqt6gui6, and Wayland desktops run it through
 # XWayland, so no plugin package needs naming.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -12,4 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
   xdotool imagemagick \
   dpkg-dev file desktop-file-utils groff-base \
   clang libclang-rt-14-dev python3-serial valgrind \
-  pybind11-dev python3-dev python3-pytest
+  pybind11-dev python3-dev python3-pytest \
+  libtelnet-dev ser2net

@@ -46,6 +46,10 @@ bool ParseCliArguments(const std::vector<std::string>& words, CliInvocation& inv
             return false;
         if (matched)
             continue;
+        if (!TakeOption(words, i, "--log", invocation.log, matched, error))
+            return false;
+        if (matched)
+            continue;
         if (word.size() > 1 && word[0] == '-' && word[1] == '-') {
             error = "unknown option " + word;
             return false;

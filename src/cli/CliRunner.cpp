@@ -6,11 +6,14 @@
 #include <ostream>
 
 std::string CliUsage() {
-    std::string usage = "usage: vornadc-cli [--port NAME] [--mode MODESTRING] COMMAND [ARGS]\n"
-                        "  --port NAME  COM1..COM4, a device path, or SIM (the built-in simulated\n"
-                        "               controller; the default)\n"
-                        "  --mode TEXT  e.g. \"baud=19200 parity=N data=8 stop=1\" (the default)\n"
-                        "commands:\n";
+    std::string usage =
+        "usage: vornadc-cli [--port NAME] [--mode MODESTRING] [--log FILE] COMMAND [ARGS]\n"
+        "  --port NAME  COM1..COM4, a device path, socket://HOST:PORT (raw TCP),\n"
+        "               rfc2217://HOST:PORT (Telnet COM port), or SIM (the built-in\n"
+        "               simulated controller; the default)\n"
+        "  --mode TEXT  e.g. \"baud=19200 parity=N data=8 stop=1\" (the default)\n"
+        "  --log FILE   append every byte sent and received to FILE\n"
+        "commands:\n";
     for (const CliCommand& command : CliCommandTable()) {
         usage += std::string("  ") + command.name;
         if (*command.argumentNames)
@@ -75,13 +78,17 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     const CliContext context{invocation.arguments, out, err};
     if (!command->usesPort)
         return command->run(context);
+    // A log that cannot be opened is said once; the command runs without it.
+    std::string logError;
+    if (!AdcLink::StartLog(invocation.log, logError))
+        err << "vornadc-cli: " << logError << "\n";
     std::string errorText;
-    if (!AdcLink::OpenPort(invocation.port, invocation.mode, errorText)) {
+    CliStatus status = cliDeviceFailure;
+    if (AdcLink::OpenPort(invocation.port, invocation.mode, errorText))
+        status = command->run(context);
+    else
         err << errorText << "\n";
-        AdcLink::ClosePort(); // a port opened before the failure stays held otherwise
-        return cliDeviceFailure;
-    }
-    const CliStatus status = command->run(context);
-    AdcLink::ClosePort();
+    AdcLink::ClosePort(); // a port opened before a failure stays held otherwise
+    AdcLink::StartLog("", logError);
     return status;
 }

@@ -18,7 +18,14 @@ bool ClosePort();
 bool SendCommand(std::string command);
 // A line that reaches 4096 bytes fails; the rest of it, up to and including its
 // LF, is then discarded (at most another 4096 bytes) so the next read starts in step.
+// Such a line whose LF came and whose last byte before it (CR aside) is ";" is
+// the echo: the reply line is then read as after any echo.
 bool ReadReply(std::string& reply);
+// A record of the conversation from now on (see ConversationLog): every byte
+// sent and received, appended to the file at path and flushed at each line.
+// An empty path ends the record. False, with a one-line reason, when the file
+// cannot be opened; the link then works on without a record.
+bool StartLog(const std::string& path, std::string& errorText);
 // Single-byte reads that have ended without a byte since the process started;
 // a diagnostic of how long a silent controller kept the link waiting.
 int64_t ReadTimeoutCount();

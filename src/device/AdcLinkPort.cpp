@@ -1,6 +1,7 @@
 // Serial port link: opening, writing commands, reading reply lines.
 #include "AdcLink.h"
 
+#include "ConversationLog.h"
 #include "DevicePorts.h"
 #include "platform/SerialMode.h"
 #include "platform/SerialPort.h"
@@ -13,6 +14,7 @@ namespace {
 
 std::unique_ptr<SerialPort> openPort;
 int64_t readTimeouts = 0;
+ConversationLog conversationLog;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
 
@@ -30,8 +32,14 @@ constexpr std::size_t lineLimit = 4096;
 
 SerialPort::ReadResult ReadByte(SerialPort& port, char& byte) {
     const auto result = port.ReadByte(byte);
-    if (result == SerialPort::ReadResult::TimedOut)
+    if (result == SerialPort::ReadResult::Byte) {
+        conversationLog.Received(byte);
+    } else if (result == SerialPort::ReadResult::TimedOut) {
         ++readTimeouts;
+        conversationLog.EndReceived(ConversationLog::LineEnd::TimedOut);
+    } else {
+        conversationLog.EndReceived(ConversationLog::LineEnd::Failed);
+    }
     return result;
 }
 
@@ -58,12 +66,19 @@ LineEnd ReadLine(SerialPort& port, std::string& line) {
 
 // Drops the rest of an over-long line, up to and including its LF, so that the
 // next exchange starts at a line boundary. Gives up after another lineLimit bytes.
-void DiscardRestOfLine(SerialPort& port) {
+// lastByte: in, the line's last byte so far other than CR; out, the same at its end.
+// True when the line's LF was reached.
+bool DiscardRestOfLine(SerialPort& port, char& lastByte) {
     for (std::size_t i = 0; i < lineLimit; ++i) {
         char byte = 0;
-        if (ReadByte(port, byte) != SerialPort::ReadResult::Byte || byte == '\n')
-            return;
+        if (ReadByte(port, byte) != SerialPort::ReadResult::Byte)
+            return false;
+        if (byte == '\n')
+            return true;
+        if (byte != '\r')
+            lastByte = byte;
     }
+    return false;
 }
 
 } // namespace
@@ -99,6 +114,14 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     return true;
 }
 
+bool StartLog(const std::string& path, std::string& errorText) {
+    if (path.empty()) {
+        conversationLog.Close();
+        return true;
+    }
+    return conversationLog.Open(path, errorText);
+}
+
 int64_t ReadTimeoutCount() {
     return readTimeouts;
 }
@@ -116,6 +139,7 @@ bool SendCommand(std::string command) {
     if (!openPort || command.empty())
         return false;
     const long written = openPort->Write(command.data(), command.size());
+    conversationLog.Sent(command, written);
     openPort->Drain();
     return written >= 0 && static_cast<std::size_t>(written) == command.size();
 }
@@ -127,12 +151,26 @@ bool ReadReply(std::string& reply) {
     LineEnd end = ReadLine(*openPort, reply);
     // A line of more than one character ending in ";" is the controller's echo
     // of the command; the reply proper is the next line. Only one is dropped.
-    if (end != LineEnd::TooLong && reply.size() > 1 && reply.back() == ';') {
+    bool echo = end != LineEnd::TooLong && reply.size() > 1 && reply.back() == ';';
+    if (end == LineEnd::TooLong) {
+        // An over-long echo is still the echo: taken for anything else, it
+        // would leave the reply to be read as the next command's.
+        char lastByte = reply.empty() ? '\0' : reply.back();
+        echo = DiscardRestOfLine(*openPort, lastByte) && lastByte == ';';
+        if (!echo) {
+            conversationLog.EndPending();
+            reply.clear();
+            return false;
+        }
+    }
+    if (echo) {
         reply.clear();
         end = ReadLine(*openPort, reply);
     }
     if (end == LineEnd::TooLong) {
-        DiscardRestOfLine(*openPort);
+        char lastByte = '\0';
+        DiscardRestOfLine(*openPort, lastByte);
+        conversationLog.EndPending();
         reply.clear();
         return false;
     }

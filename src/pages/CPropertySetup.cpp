@@ -96,6 +96,11 @@ bool CPropertySetup::OnKillActive() {
 
 void CPropertySetup::OnConnect() {
     UpdateData(true);
+    // The record of the conversation, read at each Connect and never written:
+    // absent or empty, no record. One that cannot be opened is said once.
+    std::string logError;
+    if (!AdcLink::StartLog(SettingsFile::GetProfileString("Setup", "LogFile", ""), logError))
+        AppMessageBox(logError);
     std::string modeString = BuildModeString(baudRate, parity, bits);
     std::string errorText;
     if (!AdcLink::OpenPort(comPort, modeString, errorText)) {

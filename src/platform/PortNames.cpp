@@ -1,5 +1,6 @@
 #include "PortNames.h"
 
+#include "NetworkAddress.h"
 #include "PortDiscovery.h"
 
 #include <cctype>
@@ -20,7 +21,7 @@ int ComPortNumber(const std::string& name) {
 } // namespace
 
 std::string ResolvePortName(const std::string& name) {
-    if (!name.empty() && name[0] == '/')
+    if ((!name.empty() && name[0] == '/') || SchemeOfPortName(name) != NetworkScheme::None)
         return name;
     if (const int number = ComPortNumber(name))
         return "/dev/ttyS" + std::to_string(number - 1);

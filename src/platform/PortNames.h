@@ -5,7 +5,9 @@
 
 // Turns a port name as the operator types it into a device path: "COM1".."COM4"
 // (any case) are the first four serial ports, a name starting with "/" is a
-// device path already. Any other name gives an empty path (no such device).
+// device path already, and a network port ("socket://HOST:PORT",
+// "rfc2217://HOST:PORT") stays as it is. Any other name gives an empty path
+// (no such device).
 std::string ResolvePortName(const std::string& name);
 
 // The device paths of the serial ports the system reports.

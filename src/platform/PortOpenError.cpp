@@ -59,15 +59,6 @@ std::string PortListHint(const std::string& base, const std::vector<std::string>
     return head + list + ")";
 }
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    if (text.size() > textLimit)
-        text.resize(textLimit);
-    return text;
-}
-
 } // namespace
 
 std::string PortOpenErrorText(int errorNumber, const std::string& devicePath,
@@ -77,7 +68,7 @@ std::string PortOpenErrorText(int errorNumber, const std::string& devicePath,
         text += PermissionHint(devicePath);
     else if (errorNumber == ENOENT)
         text += PortListHint(text, existingPorts);
-    return OneLine(text);
+    return OneLineReason(text);
 }
 
 std::string PortOpenErrorText(int errorNumber, const std::string& devicePath) {

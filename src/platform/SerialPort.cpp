@@ -1,47 +1,9 @@
 #include "SerialPort.h"
 
-#include "PortOpenError.h"
-#include "SerialMode.h"
-
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
-#include <termios.h>
-#include <unistd.h>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-bool BaudConstant(int baud, speed_t& speed) {
-    static const struct {
-        int baud;
-        speed_t speed;
-    } table[] = {{110, B110},       {300, B300},      {600, B600},       {1200, B1200},
-                 {2400, B2400},     {4800, B4800},    {9600, B9600},     {19200, B19200},
-                 {38400, B38400},   {57600, B57600},  {115200, B115200}, {230400, B230400},
-                 {460800, B460800}, {921600, B921600}};
-    for (const auto& entry : table)
-        if (entry.baud == baud) {
-            speed = entry.speed;
-            return true;
-        }
-    return false;
-}
-
-int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
-} // namespace
-
-std::string SystemErrorText(int errorNumber) {
-    std::string text = std::strerror(errorNumber);
+std::string OneLineReason(std::string text) {
     for (char& c : text)
         if (c == '\n' || c == '\r')
             c = ' ';
@@ -50,149 +12,48 @@ std::string SystemErrorText(int errorNumber) {
     return text;
 }
 
-SerialPort::~SerialPort() {
-    Close();
+std::string SystemErrorText(int errorNumber) {
+    return OneLineReason(std::strerror(errorNumber));
 }
 
-bool SerialPort::Open(const std::string& devicePath, std::string& systemText) {
+SerialPort::~SerialPort() = default;
+
+bool SerialPort::Open(const std::string& name, std::string& systemText) {
     Close();
-    if (devicePath.empty()) {
-        systemText = PortOpenErrorText(ENOENT, devicePath);
-        return false;
-    }
-    const int opened = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (opened < 0) {
-        systemText = PortOpenErrorText(errno, devicePath);
-        return false;
-    }
-    // The lock belongs to this open description, so it also keeps out a second
-    // process running as root, which lock files and TIOCEXCL do not.
-    if (::flock(opened, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(opened);
-        systemText = SystemErrorText(error);
-        return false;
-    }
-    fd = opened;
-    return true;
+    transport = OpenPortTransport(name, systemText);
+    return transport != nullptr;
 }
 
 void SerialPort::Close() {
-    if (fd >= 0) {
-        ::close(fd); // releases the lock as well
-        fd = -1;
-    }
+    transport.reset();
 }
 
 bool SerialPort::Apply(const SerialMode& mode, std::string& systemText) {
-    speed_t speed = 0;
-    if (fd < 0 || !BaudConstant(mode.baud, speed) || mode.dataBits < 5 || mode.dataBits > 8) {
-        systemText = SystemErrorText(fd < 0 ? EBADF : EINVAL);
+    if (!transport) {
+        systemText = SystemErrorText(EBADF);
         return false;
     }
-    termios settings{};
-    if (::tcgetattr(fd, &settings) != 0) {
-        systemText = SystemErrorText(errno);
-        return false;
-    }
-    ::cfmakeraw(&settings);
-    settings.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
-    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
-    settings.c_cflag |= sizes[mode.dataBits - 5] | CLOCAL | CREAD;
-    if (mode.parity == 'e')
-        settings.c_cflag |= PARENB;
-    else if (mode.parity == 'o')
-        settings.c_cflag |= PARENB | PARODD;
-    if (mode.stopBits == 2)
-        settings.c_cflag |= CSTOPB;
-    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
-    settings.c_cc[VMIN] = 0;
-    settings.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
-        ::tcsetattr(fd, TCSANOW, &settings) != 0) {
-        systemText = SystemErrorText(errno);
-        return false;
-    }
-    return true;
+    return transport->Apply(mode, systemText);
 }
 
 bool SerialPort::SetTimeouts(int readPerByteMs, int readConstantMs, int writePerByteMs,
                              int writeConstantMs) {
-    if (fd < 0 || readPerByteMs < 0 || readConstantMs < 0 || writePerByteMs < 0 ||
+    if (!transport || readPerByteMs < 0 || readConstantMs < 0 || writePerByteMs < 0 ||
         writeConstantMs < 0)
         return false;
-    readPerByte = readPerByteMs;
-    readConstant = readConstantMs;
-    writePerByte = writePerByteMs;
-    writeConstant = writeConstantMs;
+    transport->SetTimeouts({readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs});
     return true;
 }
 
 long SerialPort::Write(const char* data, std::size_t size) {
-    if (fd < 0)
-        return -1;
-    const auto deadline =
-        Clock::now() + std::chrono::milliseconds(writeConstant + writePerByte * (long)size);
-    std::size_t written = 0;
-    while (written < size) {
-        const ssize_t n = ::write(fd, data + written, size - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            return written > 0 ? static_cast<long>(written) : -1;
-        pollfd p{fd, POLLOUT, 0};
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0 || ::poll(&p, 1, left) <= 0)
-            break; // time-out: what has not gone out is not written
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
-            return written > 0 ? static_cast<long>(written) : -1;
-    }
-    return static_cast<long>(written);
+    return transport ? transport->Write(data, size) : -1;
 }
 
 void SerialPort::Drain() {
-    if (fd >= 0)
-        ::tcdrain(fd);
+    if (transport)
+        transport->Drain();
 }
 
 SerialPort::ReadResult SerialPort::ReadByte(char& byte) {
-    if (fd < 0)
-        return ReadResult::Failed;
-    // A byte already waiting is taken at once: the descriptor is non-blocking,
-    // and a reply that has arrived whole then costs one call per byte rather
-    // than a poll and a read each. Only an empty queue starts the time-out.
-    for (;;) {
-        const ssize_t n = ::read(fd, &byte, 1);
-        if (n == 1)
-            return ReadResult::Byte;
-        if (n < 0 && errno == EINTR)
-            continue;
-        // Nothing queued reads as 0 bytes on a raw terminal (or EAGAIN); so
-        // does a hung-up line, which the wait below tells apart.
-        if (n == 0 || (n < 0 && errno == EAGAIN))
-            break;
-        return ReadResult::Failed;
-    }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(readConstant + readPerByte);
-    for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, MillisecondsLeft(deadline));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready < 0)
-            return ReadResult::Failed;
-        if (ready == 0)
-            return ReadResult::TimedOut;
-        const ssize_t n = ::read(fd, &byte, 1);
-        if (n == 1)
-            return ReadResult::Byte;
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        // End of file on a terminal means the line hung up: a failed read.
-        return ReadResult::Failed;
-    }
+    return transport ? transport->ReadByte(byte) : ReadResult::Failed;
 }

@@ -1,34 +1,33 @@
 #pragma once
 
+#include "PortTransport.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
 
 struct SerialMode;
 
-// One serial device, held exclusively, with blocking writes and single-byte
-// reads under a total time-out (per byte requested plus a constant).
-//
-// Written directly on POSIX termios rather than on QSerialPort: the link needs
-// a read of one byte that waits at most a fixed time and reports "no byte" as
-// a normal outcome, a write that gives up after its own time-out with a short
-// count, a drain before the caller goes on, and an advisory lock on the
-// descriptor that also holds against a second process running as root. The
-// interface names none of that, so another platform can supply its own .cpp.
+// The one port the device link holds, with blocking writes and single-byte
+// reads under a total time-out (per byte requested plus a constant). The name
+// it is opened with chooses how the bytes travel (see OpenPortTransport): a
+// local serial device, or a serial server on the network. Every kind keeps
+// the same contract, so nothing that holds a SerialPort asks which it is.
 class SerialPort {
 public:
-    enum class ReadResult { Byte, TimedOut, Failed };
+    using ReadResult = PortTransport::ReadResult;
 
     SerialPort() = default;
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // Opens an existing device for reading and writing, exclusively. On failure
-    // systemText holds the system's one-line reason, with a hint where the
-    // operator can mend it (see PortOpenErrorText).
-    bool Open(const std::string& devicePath, std::string& systemText);
+    // Opens the named port for reading and writing, exclusively. On failure
+    // systemText holds a one-line reason, with a hint where the operator can
+    // mend it (see PortOpenErrorText).
+    bool Open(const std::string& name, std::string& systemText);
     void Close();
-    bool IsOpen() const { return fd >= 0; }
+    bool IsOpen() const { return transport != nullptr; }
 
     // Raw 8-bit line with what mode names; no flow control.
     bool Apply(const SerialMode& mode, std::string& systemText);
@@ -38,17 +37,17 @@ public:
     // Writes within the write time-out; returns the bytes written, or -1 when
     // the write failed before any byte went out.
     long Write(const char* data, std::size_t size);
-    // Waits until the driver has sent what was written.
+    // Waits until what was written has left.
     void Drain();
     ReadResult ReadByte(char& byte);
 
 private:
-    int fd = -1;
-    int readPerByte = 0;
-    int readConstant = 0;
-    int writePerByte = 0;
-    int writeConstant = 0;
+    std::unique_ptr<PortTransport> transport;
 };
 
 // The system's text for an error number: one line, at most 255 characters.
 std::string SystemErrorText(int errorNumber);
+
+// A reason made fit for an error message: line breaks become blanks, and it
+// is cut at 255 characters.
+std::string OneLineReason(std::string text);

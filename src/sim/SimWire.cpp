@@ -1,8 +1,9 @@
 #include "SimWire.h"
 
+#include "platform/ByteEscape.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
@@ -148,23 +149,6 @@ bool SimWire::WriteSome(const char* data, size_t size, size_t& written) {
 void SimWire::Log(const char* direction, const std::string& bytes) {
     if (!log.is_open())
         return;
-    std::string text = direction;
-    text += ' ';
-    for (unsigned char byte : bytes) {
-        if (byte == '\r') {
-            text += "\\r";
-        } else if (byte == '\n') {
-            text += "\\n";
-        } else if (byte == '\\') {
-            text += "\\\\";
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            text += static_cast<char>(byte);
-        } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            text += hex;
-        }
-    }
-    log << text << '\n';
+    log << direction << ' ' << EscapeBytes(bytes) << '\n';
     log.flush();
 }

@@ -10,8 +10,7 @@
 // every wait cut short by the server's wake descriptor, every byte logged.
 //
 // Log format, one line per chunk: "RX " for bytes from the program, "TX " for
-// bytes to it; printable bytes as they are, CR as \r, LF as \n, backslash as
-// \\, any other byte as \xNN.
+// bytes to it, then the bytes escaped by EscapeBytes.
 class SimWire {
 public:
     enum class Event { Input, Timeout, Stop };

@@ -16,12 +16,13 @@ namespace {
 TEST(ParseCliArguments, TakesOptionsBeforeTheCommandAndTheRestAsArguments) {
     CliInvocation invocation;
     std::string error;
-    ASSERT_TRUE(ParseCliArguments(
-        {"--port", "/dev/pts/3", "--mode=baud=9600 parity=e", "send", "--port", "x"}, invocation,
-        error))
+    ASSERT_TRUE(ParseCliArguments({"--port", "/dev/pts/3", "--mode=baud=9600 parity=e", "--log",
+                                   "/tmp/x.log", "send", "--port", "x"},
+                                  invocation, error))
         << error;
     EXPECT_EQ(invocation.port, "/dev/pts/3");
     EXPECT_EQ(invocation.mode, "baud=9600 parity=e");
+    EXPECT_EQ(invocation.log, "/tmp/x.log");
     EXPECT_EQ(invocation.command, "send");
     EXPECT_EQ(invocation.arguments, (std::vector<std::string>{"--port", "x"}));
 
@@ -29,6 +30,7 @@ TEST(ParseCliArguments, TakesOptionsBeforeTheCommandAndTheRestAsArguments) {
     ASSERT_TRUE(ParseCliArguments({"range"}, defaults, error));
     EXPECT_EQ(defaults.port, "SIM");
     EXPECT_EQ(defaults.mode, "");
+    EXPECT_EQ(defaults.log, "");
     ASSERT_TRUE(ParseCliArguments({"a-b"}, defaults, error)); // only "--" starts an option
     EXPECT_EQ(defaults.command, "a-b");
 }
@@ -40,6 +42,7 @@ TEST(ParseCliArguments, RefusesMissingCommandsAndValuesAndUnknownOptions) {
     } cases[] = {{{}, "no command given"},
                  {{"--port"}, "--port needs a value"},
                  {{"--port", "COM2"}, "no command given"},
+                 {{"--log"}, "--log needs a value"},
                  {{"--speed", "9600", "range"}, "unknown option --speed"}};
     for (const auto& c : cases) {
         CliInvocation invocation;

@@ -28,6 +28,17 @@ TEST_F(CliProcess, ReadCalibrationPrintsTheFourValues) {
     EXPECT_EQ(controller.Finish(), "");
 }
 
+TEST_F(CliProcess, ALogThatCannotBeOpenedIsSaidOnceAndTheCommandRunsWithoutIt) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("RC;1000,0,2000,4095\r\n");
+    const ProcessResult result = Run({"--log", "/nonexistent-folder/cli.log", "read-calibration"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "1000 0 2000 4095\n");
+    EXPECT_EQ(result.err, "vornadc-cli: Cannot open the log file /nonexistent-folder/cli.log: No "
+                          "such file or directory\n");
+    EXPECT_EQ(controller.Finish(), "");
+}
+
 TEST_F(CliProcess, ASilentControllerIsAFailureWithAReason) {
     ScriptHandshake(controller, "(240,699)");
     controller.Expect("RC;\r\n");

@@ -1,4 +1,5 @@
 #include "LinkTest.h"
+#include "SerialServer.h"
 
 #include <algorithm>
 #include <termios.h>
@@ -74,6 +75,17 @@ TEST_F(OpenPort, AMissingDeviceGivesTheSystemTextAndThePortsThatExist) {
         EXPECT_FALSE(AdcLink::OpenPort(name, mode, errorText));
         SCOPED_TRACE(name);
         ExpectMissingDeviceText(errorText);
+        EXPECT_FALSE(AdcLink::IsPortOpen());
+    }
+}
+
+TEST_F(OpenPort, ANetworkPortThatCannotBeReachedIsAnInitialisationError) {
+    const std::string port = std::to_string(FreeLoopbackPort());
+    for (const char* scheme : {"socket", "rfc2217"}) {
+        std::string mode, errorText;
+        EXPECT_FALSE(AdcLink::OpenPort(scheme + ("://127.0.0.1:" + port), mode, errorText));
+        EXPECT_EQ(errorText,
+                  "Port Initialisation Error:\nConnection refused (127.0.0.1 port " + port + ")");
         EXPECT_FALSE(AdcLink::IsPortOpen());
     }
 }

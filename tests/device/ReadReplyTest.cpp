@@ -1,6 +1,8 @@
 #include "LinkTest.h"
 
 #include <chrono>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,15 +62,39 @@ TEST_F(ReadReply, SilenceFailsAfterOneTimeoutWithAnEmptyReply) {
     EXPECT_EQ(controller.Finish(), "");
 }
 
-TEST_F(ReadReply, AnOverlongLineFailsOnceAndTheNextLineComesThrough) {
-    ScriptHandshake(controller, "(240,699)");
-    controller.Reply(std::string(5000, 'x') + "\r\n" + "(380,680)\r\n");
-    Connect();
-    std::string reply;
-    EXPECT_FALSE(AdcLink::ReadReply(reply));
-    EXPECT_TRUE(AdcLink::ReadReply(reply));
-    EXPECT_EQ(reply, "(380,680)");
-    EXPECT_EQ(controller.Finish(), "");
+TEST_F(ReadReply, AnOverlongLineIsDiscardedAndTakenForTheEchoWhenItEndsInASemicolon) {
+    // The line reaches the 4096-byte bound; its rest is discarded up to the LF,
+    // at most 4096 bytes more. Its last byte before LF, CR dropped, decides.
+    struct Row {
+        std::string line;
+        std::vector<std::pair<bool, std::string>> replies; // then "(380,680)"
+    } rows[] = {
+        {std::string(5000, 'x') + "\r\n", {{false, ""}}},
+        {std::string(5000, 'x') + ";\r\n", {}},
+        {std::string(5000, 'x') + ";x\r\n", {{false, ""}}},
+        {std::string(4095, 'x') + ";\r\n", {}}, // ";" is the last byte within the bound
+        {std::string(8190, 'x') + ";\n", {}},   // LF is the last byte discarded
+        // No LF within the discard limit: fails, and the LF ends an empty line.
+        {std::string(8191, 'x') + ";\n", {{false, ""}, {false, ""}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line.size());
+        ScriptedController line;
+        ScriptHandshake(line, "(240,699)");
+        line.Reply(row.line + "(380,680)\r\n");
+        std::string error, mode;
+        ASSERT_TRUE(line.Start(error)) << error;
+        ASSERT_TRUE(AdcLink::OpenPort(line.SlavePath(), mode, error)) << error;
+        std::string reply;
+        for (const auto& [ok, text] : row.replies) {
+            EXPECT_EQ(AdcLink::ReadReply(reply), ok);
+            EXPECT_EQ(reply, text);
+        }
+        EXPECT_TRUE(AdcLink::ReadReply(reply));
+        EXPECT_EQ(reply, "(380,680)");
+        EXPECT_EQ(line.Finish(), "");
+        AdcLink::ClosePort();
+    }
 }
 
 TEST_F(ReadReply, AnEndlessLineWithoutFeedStopsTheReaderAfterTwoBounds) {

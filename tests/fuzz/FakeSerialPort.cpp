@@ -1,9 +1,9 @@
-// SerialPort over FakeLine, for fuzz targets. Linked ahead of the platform
-// library, it replaces the real port (and SystemErrorText with it, so that
-// none of the real file is pulled in).
+// The port transport over FakeLine, for fuzz targets. Linked ahead of the
+// platform library, its OpenPortTransport replaces the real one, so the real
+// SerialPort runs over this line and no real transport is pulled in.
 #include "FakeSerialPort.h"
 
-#include "platform/SerialPort.h"
+#include "platform/PortTransport.h"
 
 namespace FakeLine {
 
@@ -15,43 +15,31 @@ std::string written;
 
 } // namespace FakeLine
 
-std::string SystemErrorText(int errorNumber) {
-    return "error " + std::to_string(errorNumber);
-}
+namespace {
 
-SerialPort::~SerialPort() = default;
-
-bool SerialPort::Open(const std::string&, std::string&) {
-    fd = 0;
-    return true;
-}
-
-void SerialPort::Close() {
-    fd = -1;
-}
-
-bool SerialPort::Apply(const SerialMode&, std::string&) {
-    return true;
-}
-
-bool SerialPort::SetTimeouts(int, int, int, int) {
-    return true;
-}
-
-long SerialPort::Write(const char* data, std::size_t size) {
-    FakeLine::written.append(data, size);
-    return static_cast<long>(size);
-}
-
-void SerialPort::Drain() {}
-
-SerialPort::ReadResult SerialPort::ReadByte(char& byte) {
-    if (FakeLine::position < FakeLine::bytes.size()) {
-        byte = FakeLine::bytes[FakeLine::position++];
-        return ReadResult::Byte;
+class FakeLineTransport : public PortTransport {
+public:
+    bool Apply(const SerialMode&, std::string&) override { return true; }
+    void SetTimeouts(const PortTimeouts&) override {}
+    long Write(const char* data, std::size_t size) override {
+        FakeLine::written.append(data, size);
+        return static_cast<long>(size);
     }
-    if (FakeLine::endFails)
-        return ReadResult::Failed;
-    ++FakeLine::timeouts;
-    return ReadResult::TimedOut;
+    void Drain() override {}
+    ReadResult ReadByte(char& byte) override {
+        if (FakeLine::position < FakeLine::bytes.size()) {
+            byte = FakeLine::bytes[FakeLine::position++];
+            return ReadResult::Byte;
+        }
+        if (FakeLine::endFails)
+            return ReadResult::Failed;
+        ++FakeLine::timeouts;
+        return ReadResult::TimedOut;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<PortTransport> OpenPortTransport(const std::string&, std::string&) {
+    return std::make_unique<FakeLineTransport>();
 }

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <string>
 
-// The line behind the fake SerialPort that a fuzz target links in place of the
-// real one: reads take bytes from here, and at its end a read times out at
-// once (or fails, with endFails), so a reply can be fuzzed at full speed;
-// writes always succeed and are kept.
+// The line behind the fake port transport (FakeSerialPort.cpp) that a fuzz
+// target links in place of the real ones: reads take bytes from here, and at
+// its end a read times out at once (or fails, with endFails), so a reply can
+// be fuzzed at full speed; writes always succeed and are kept.
 namespace FakeLine {
 
 extern std::string bytes;

@@ -2,7 +2,11 @@
 #include "platform/PseudoTerminal.h"
 #include "platform/SerialMode.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +25,39 @@ bool OpensInAnotherProcess(const std::string& path) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// A plain open(2), as any other program would do it, from a child that has
+// given up root (root passes the terminal's exclusive mode). Returns 0 when
+// it opened, else its errno; 255 when root could not be given up.
+int PlainOpenErrorAsAnotherUser(const std::string& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t nobody = 65534;
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+            ::_exit(255);
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::_exit(fd >= 0 ? 0 : errno);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SerialPort, APlainOpenByAnotherProgramIsRefusedWhileThePortIsHeld) {
+    PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(error)) << error;
+    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0666), 0);
+    EXPECT_EQ(PlainOpenErrorAsAnotherUser(pty.SlavePath()), 0);
+    SerialPort port;
+    ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
+    EXPECT_EQ(PlainOpenErrorAsAnotherUser(pty.SlavePath()), EBUSY);
+    port.Close();
+    EXPECT_EQ(PlainOpenErrorAsAnotherUser(pty.SlavePath()), 0);
+}
+
+// Passes by construction of SerialPort's own lock; the test above is the one
+// that meets another program.
 TEST(SerialPort, IsHeldExclusivelyAgainstOtherProcessesUntilClosed) {
     PseudoTerminal pty;
     std::string error;

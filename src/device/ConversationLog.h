@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// A record of the conversation with the controller, for support and lab
+// records: one line per command sent and per line received,
+//
+//   2025-03-14 09:26:53.123456 sent WL,450;\r\n
+//   2025-03-14 09:26:53.141027 received-lf WL,0!\r\n
+//
+// the local time to the microsecond, what happened, and the bytes escaped as
+// in every byte log (EscapeBytes). A received line ends at its LF
+// (received-lf), at a read time-out (received-timeout), at a failed read
+// (received-failed), or where the reader stopped reading an over-long line
+// (received-limit). A write that stopped early is "sent-short" with the bytes
+// that went out. The file is opened for appending and flushed at each line.
+class ConversationLog {
+public:
+    enum class LineEnd { Feed, TimedOut, Failed, Limit };
+
+    ConversationLog() = default;
+    ~ConversationLog();
+    ConversationLog(const ConversationLog&) = delete;
+    ConversationLog& operator=(const ConversationLog&) = delete;
+
+    // Closes any file held, then opens path; false with a one-line reason.
+    bool Open(const std::string& path, std::string& errorText);
+    void Close();
+    bool IsOpen() const { return file != nullptr; }
+
+    // The bytes of a write; written < bytes.size() when it stopped early.
+    void Sent(const std::string& bytes, long written);
+    void Received(char byte);
+    void EndReceived(LineEnd end);
+    // Ends a received line that is still open, as one the reader stopped reading.
+    void EndPending();
+
+private:
+    void WriteLine(const char* what, const std::string& bytes);
+
+    std::FILE* file = nullptr;
+    std::string pending; // received bytes of the line so far
+};

@@ -1,0 +1,144 @@
+#include "SerialServer.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+sockaddr_in Loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// Whether something listens on the port: binding it fails then. Nothing
+// connects, so the server never opens its device for a probe.
+bool Listening(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = Loopback(port);
+    const bool taken =
+        ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+        errno == EADDRINUSE;
+    ::close(s);
+    return taken;
+}
+
+} // namespace
+
+int FreeLoopbackPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(s);
+    return port;
+}
+
+std::string SerialServer::Program() {
+    for (const char* path : {"/usr/sbin/ser2net", "/usr/bin/ser2net", "/usr/local/sbin/ser2net"})
+        if (::access(path, X_OK) == 0)
+            return path;
+    return {};
+}
+
+SerialServer::~SerialServer() {
+    Stop();
+}
+
+bool SerialServer::Start(const std::vector<Connection>& connections, std::string& error) {
+    const std::string program = Program();
+    if (program.empty()) {
+        error = "ser2net is not installed";
+        return false;
+    }
+    served = connections;
+    folder = (fs::temp_directory_path() /
+              ("ser2net_" + std::to_string(::getpid()) + "_" + std::to_string(FreeLoopbackPort())))
+                 .string();
+    fs::create_directories(folder);
+    const std::string config = folder + "/ser2net.yaml";
+    {
+        std::ofstream out(config);
+        out << "%YAML 1.1\n---\n";
+        for (std::size_t i = 0; i < served.size(); ++i) {
+            ports.push_back(FreeLoopbackPort());
+            // chardelay off: a reply goes on at once, not after two character
+            // times; the pseudo-terminal has no modem lines ("local").
+            out << "connection: &c" << i << "\n"
+                << "  accepter: "
+                << (served[i].kind == Kind::Rfc2217 ? "telnet(rfc2217),tcp," : "tcp,")
+                << "127.0.0.1," << ports.back() << "\n"
+                << "  connector: serialdev," << served[i].devicePath << ",19200n81,local\n"
+                << "  options:\n"
+                << "    chardelay: false\n"
+                << "    kickolduser: true\n";
+        }
+    }
+    const std::string pidFile = folder + "/ser2net.pid";
+    pid = ::fork();
+    if (pid == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, 1);
+        ::dup2(quiet, 2);
+        ::execl(program.c_str(), program.c_str(), "-n", "-u", "-P", pidFile.c_str(), "-c",
+                config.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        bool all = true;
+        for (int port : ports)
+            all = all && Listening(port);
+        if (all)
+            return true;
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            pid = -1;
+            error = "ser2net ended at start (exit status " + std::to_string(status) + ")";
+            return false;
+        }
+        if (std::chrono::steady_clock::now() > until) {
+            error = "ser2net did not listen within 10 s";
+            Stop(true);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void SerialServer::Stop(bool hard) {
+    if (pid > 0) {
+        ::kill(pid, hard ? SIGKILL : SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    if (!folder.empty()) {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        folder.clear();
+    }
+    ports.clear();
+}
+
+std::string SerialServer::PortName(std::size_t i) const {
+    return std::string(served[i].kind == Kind::Rfc2217 ? "rfc2217" : "socket") +
+           "://127.0.0.1:" + std::to_string(ports[i]);
+}

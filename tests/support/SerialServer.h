@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// Debian's ser2net, started for a test or a benchmark on 127.0.0.1 with a
+// generated configuration: one connection per pseudo-terminal given, raw TCP
+// or Telnet with RFC 2217, each on a port picked free. Stopped (and its
+// files removed) when Stop is called or the object goes away.
+class SerialServer {
+public:
+    enum class Kind { Tcp, Rfc2217 };
+    struct Connection {
+        Kind kind;
+        std::string devicePath; // a pseudo-terminal's slave side
+    };
+
+    SerialServer() = default;
+    ~SerialServer();
+    SerialServer(const SerialServer&) = delete;
+    SerialServer& operator=(const SerialServer&) = delete;
+
+    // The ser2net program, or "" when it is not installed.
+    static std::string Program();
+
+    // Starts and waits until every port listens; false with a reason.
+    bool Start(const std::vector<Connection>& connections, std::string& error);
+    // Ends the server at once, as a server that goes away (SIGKILL when hard).
+    void Stop(bool hard = false);
+
+    // "socket://127.0.0.1:PORT" or "rfc2217://127.0.0.1:PORT" of connection i.
+    std::string PortName(std::size_t i) const;
+    int TcpPort(std::size_t i) const { return ports[i]; }
+
+private:
+    std::vector<Connection> served;
+    std::vector<int> ports;
+    std::string folder;
+    pid_t pid = -1;
+};
+
+// A TCP port on 127.0.0.1 that nothing listens on at this moment.
+int FreeLoopbackPort();
