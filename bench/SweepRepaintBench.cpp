@@ -1,16 +1,20 @@
-// Responsiveness of the Calibration page during a sweep: "Run 1st" on a real
-// CPropertyCalibrate in a shown sheet, against SIM paced at a baud rate, with
-// every paint event of the progress bar timed. The sweep blocks the one
-// thread, so these paints are all the operator sees move; the figure is the
-// longest gap between two of them (the sweep's start and end count as paints).
+// The Calibration page during a sweep: "Run 1st" on a real CPropertyCalibrate
+// in a shown sheet, against SIM paced at a baud rate, side by side with the
+// same sweep through the link alone (SweepForPeak without bar or plot), in
+// alternating order, each on a fresh SIM. Both are timed against the wire time
+// of the bytes that crossed; the page's share is what showing the sweep costs.
+// Every paint event of the progress bar is timed too: the sweep blocks the one
+// thread, so these paints are all the operator sees move; the longest gap
+// between two of them (the sweep's start and end count as paints) is reported.
 // Usage: bench_sweep_repaint [SAMPLES [BAUD [ROUNDS]]]   (default 1024 19200 3;
 // QT_QPA_PLATFORM picks the screen)
+#include "PacedSweep.h"
 #include "calibration/CPropertyCalibrate.h"
+#include "calibration/PeakSweep.h"
 #include "device/AdcLink.h"
 #include "platform/AppMessageBox.h"
 #include "platform/CPropertySheet.h"
 #include "platform/SettingsFile.h"
-#include "sim/SimServer.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -21,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -46,6 +51,32 @@ double Milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
+// The longest gap between the sweep's start, the paints and its end, and where it lies.
+std::string LongestGap(Clock::time_point start, Clock::time_point end,
+                       const std::vector<Clock::time_point>& paints, double& longest) {
+    std::vector<Clock::time_point> marks{start};
+    for (const auto& paint : paints)
+        if (paint <= end)
+            marks.push_back(paint);
+    marks.push_back(end);
+    longest = 0;
+    std::size_t where = 0; // the gap ends at marks[where]
+    for (std::size_t i = 1; i < marks.size(); ++i)
+        if (Milliseconds(marks[i] - marks[i - 1]) > longest) {
+            longest = Milliseconds(marks[i] - marks[i - 1]);
+            where = i;
+        }
+    const std::size_t count = marks.size() - 2;
+    const std::string place = where == 1 ? "from the press to the first paint"
+                              : where == marks.size() - 1
+                                  ? "from the last paint to the end"
+                                  : "before paint " + std::to_string(where - 1);
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu bar paints, longest gap %.1f ms (%s)", count, longest,
+                  place.c_str());
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -66,16 +97,6 @@ int main(int argc, char** argv) {
     std::vector<std::string> messages;
     SetMessageBoxHandler([&messages](const std::string& text) { messages.push_back(text); });
 
-    SimOptions options;
-    options.baud = baud;
-    options.filterBands = {450};
-    SimServer sim(options);
-    std::string error;
-    std::string mode = "baud=" + std::to_string(baud) + " parity=N data=8 stop=1";
-    if (!sim.Start(error) || !AdcLink::OpenPort(sim.SlavePath(), mode, error)) {
-        std::fprintf(stderr, "bench_sweep_repaint: %s\n", error.c_str());
-        return 1;
-    }
     int status = 0;
     {
         CPropertyCalibrate page;
@@ -89,52 +110,54 @@ int main(int argc, char** argv) {
         }
         PaintClock clock;
         page.progressBar->installEventFilter(&clock);
-        std::vector<double> worst;
+        std::vector<double> pageRatios, linkRatios, shares, gaps;
         for (int round = 0; round < rounds && status == 0; ++round) {
-            QApplication::processEvents();
-            clock.paints.clear();
-            const auto start = Clock::now();
-            page.OnRunFirst();
-            const auto end = Clock::now();
-            if (!messages.empty()) {
-                std::fprintf(stderr, "bench_sweep_repaint: %s\n", messages.front().c_str());
-                status = 1;
-                break;
-            }
-            std::vector<Clock::time_point> marks{start};
-            for (const auto& paint : clock.paints)
-                if (paint <= end)
-                    marks.push_back(paint);
-            marks.push_back(end);
+            PacedRun pageRun, linkRun;
+            std::string gap, error;
             double longest = 0;
-            std::size_t where = 0; // the gap ends at marks[where]
-            for (std::size_t i = 1; i < marks.size(); ++i)
-                if (Milliseconds(marks[i] - marks[i - 1]) > longest) {
-                    longest = Milliseconds(marks[i] - marks[i - 1]);
-                    where = i;
+            const auto onPage = [&] {
+                clock.paints.clear();
+                const auto start = Clock::now();
+                page.OnRunFirst();
+                gap = LongestGap(start, Clock::now(), clock.paints, longest);
+                return messages.empty();
+            };
+            const auto linkOnly = [&] {
+                std::vector<int32_t> readings;
+                int32_t peak = 0;
+                return CalibrationCore::SweepForPeak(samples, readings, peak,
+                                                     AdcLink::ProbeAnalogChannel);
+            };
+            // the order alternates, so a change of load falls on both alike
+            for (int turn = 0; turn < 2 && status == 0; ++turn) {
+                QApplication::processEvents();
+                const bool pageTurn = (turn + round) % 2 == 0;
+                if (!SweepOnPacedSim(baud, pageTurn ? std::function<bool()>(onPage) : linkOnly,
+                                     pageTurn ? pageRun : linkRun, error)) {
+                    std::fprintf(stderr, "bench_sweep_repaint: %s\n",
+                                 messages.empty() ? error.c_str() : messages.front().c_str());
+                    status = 1;
                 }
-            worst.push_back(longest);
-            const std::size_t paints = marks.size() - 2;
-            std::printf("round %d: %d samples at %d baud on %s: sweep %.3f s, %zu bar paints, "
-                        "longest gap %.1f ms (%s), counts %d\n",
+            }
+            if (status != 0)
+                break;
+            pageRatios.push_back(pageRun.Ratio());
+            linkRatios.push_back(linkRun.Ratio());
+            shares.push_back(pageRun.Ratio() / linkRun.Ratio());
+            gaps.push_back(longest);
+            std::printf("round %d: %d samples at %d baud on %s: page %.3f s (%.4f of the wire "
+                        "time), link alone %.3f s (%.4f), page / link %.4f; %s; counts %d\n",
                         round + 1, samples, baud, qPrintable(QGuiApplication::platformName()),
-                        Milliseconds(end - start) / 1000, paints, longest,
-                        where == 1                  ? "from the press to the first paint"
-                        : where == marks.size() - 1 ? "from the last paint to the end"
-                                                    : ("before paint " + std::to_string(where - 1) +
-                                                       " of " + std::to_string(paints))
-                                                          .c_str(),
-                        page.lowCounts);
+                        pageRun.seconds, pageRun.Ratio(), linkRun.seconds, linkRun.Ratio(),
+                        shares.back(), gap.c_str(), page.lowCounts);
             std::fflush(stdout);
         }
-        if (status == 0) {
-            std::sort(worst.begin(), worst.end());
-            std::printf("median longest gap %.1f ms over %d rounds\n", worst[worst.size() / 2],
-                        rounds);
-        }
+        if (status == 0)
+            std::printf("median over %d rounds: page %.4f, link alone %.4f of the wire time; "
+                        "page / link %.4f; longest gap %.1f ms (worst %.1f ms)\n",
+                        rounds, Median(pageRatios), Median(linkRatios), Median(shares),
+                        Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
     }
-    AdcLink::ClosePort();
-    sim.Stop();
     std::error_code ignored;
     std::filesystem::remove_all(config, ignored);
     return status;

@@ -20,7 +20,8 @@ constexpr int kPageHeight = 167;
 constexpr uint32_t kEditField = Border | TabStop | AutoHScroll;
 // The protocol page's edits do not scroll: what is typed is limited to what fits.
 constexpr uint32_t kFixedEdit = Border | TabStop;
-constexpr uint32_t kPortCombo = DropDown | Sorted | VScroll | TabStop;
+// Port names (device paths, network ports) are far longer than the field: these scroll.
+constexpr uint32_t kPortCombo = DropDown | Sorted | VScroll | TabStop | AutoHScroll;
 
 } // namespace
 

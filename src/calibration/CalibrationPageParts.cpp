@@ -25,8 +25,9 @@ constexpr int kPlotLeft = 7;
 constexpr int kPlotOverlap = 4; // the template keeps a margin this deep under its controls
 constexpr int kPlotHeight = 64;
 
-// A screen shows about 60 frames a second; repainting more often only slows the sweep.
-constexpr std::chrono::milliseconds kFrameInterval(16);
+// About 30 pictures a second: the bar moves by less than a pixel a sample, and
+// every repaint costs the sweep time (a probe lasts 18 ms at 19200 baud).
+constexpr std::chrono::milliseconds kFrameInterval(33);
 
 } // namespace
 

@@ -34,8 +34,8 @@ void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
 // The progress bar and the plot through one sweep. The sweep blocks the one
 // thread, so no paint event arrives until it ends: every sample advances the
 // bar by one step and goes into the plot, and both are repainted directly
-// (repaint(), never the event loop) as often as a screen can show it, so
-// showing a sample costs far less than probing it.
+// (repaint(), never the event loop) about 30 times a second, so showing a
+// sample costs far less than probing it.
 class SweepDisplay {
 public:
     // Sets the bar's range to 0..N and empties the plot.

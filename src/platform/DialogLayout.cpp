@@ -1,5 +1,8 @@
 #include "platform/DialogLayout.h"
 
+#include "platform/CachedProgressStyle.h"
+#include "platform/FitWidthValidator.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -50,6 +53,8 @@ QWidget* CreateEdit(const ControlSpec& row, QWidget* parent) {
     }
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(readOnly);
+    if (!(row.style & ControlStyle::AutoHScroll))
+        edit->setValidator(new FitWidthValidator(edit));
     return edit;
 }
 
@@ -60,6 +65,8 @@ QWidget* CreateCombo(const ControlSpec& row, QWidget* parent) {
     // completer, which fills in a list item as one types and, when the focus
     // leaves, swaps the text for an item that matches ignoring case.
     combo->setCompleter(nullptr);
+    if (combo->isEditable() && !(row.style & ControlStyle::AutoHScroll))
+        combo->setValidator(new FitWidthValidator(combo->lineEdit()));
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setProperty(kSortedProperty, (row.style & ControlStyle::Sorted) != 0);
     for (const std::string& item : row.items)
@@ -113,6 +120,9 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget* parent) {
         bar->setRange(0, 100);
         bar->setValue(0);
         bar->setTextVisible(false);
+        auto* style = new CachedProgressStyle;
+        style->setParent(bar);
+        bar->setStyle(style);
         return bar;
     }
     case ControlKind::Picture:
@@ -123,9 +133,11 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget* parent) {
 
 // Text is measured in this font, not the one the table was drawn for, so a
 // caption may need more room than its row gives. A one-line label keeps one line
-// and grows to the left, away from the control it names; a label of several
-// lines grows downwards. Nothing is cut off.
-QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect) {
+// and grows to the left, away from the control it names, as far as roomLeft (the
+// page's edge, or the inside of the group box it lies in); when that is not
+// enough it wraps at blanks, centred on its row. A label of several lines grows
+// downwards. Nothing is cut off.
+QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect, int roomLeft) {
     const QFontMetrics metrics(label->font());
     if (row.caption.find('\n') == std::string::npos && rect.height() < 2 * metrics.height()) {
         label->setWordWrap(false);
@@ -133,15 +145,26 @@ QRect FitLabel(QLabel* label, const ControlSpec& row, QRect rect) {
         shown.remove(QLatin1Char('&'));
         const int needed = metrics.horizontalAdvance(shown) + 1;
         if (needed > rect.width()) {
-            const int right = rect.right();
-            rect.setLeft(std::max(0, right + 1 - needed));
-            if (rect.width() < needed)
-                rect.setWidth(needed);
+            rect.setLeft(std::max(roomLeft, rect.right() + 1 - needed));
+            if (rect.width() < needed) {
+                label->setWordWrap(true);
+                const int height = label->heightForWidth(rect.width());
+                rect = QRect(rect.left(), rect.center().y() - height / 2, rect.width(), height);
+            }
         }
         return rect;
     }
     rect.setHeight(std::max(rect.height(), label->heightForWidth(rect.width())));
     return rect;
+}
+
+// The leftmost column a label at rect may take: the inside of the group box
+// it lies in, else the page's edge.
+int RoomLeftOf(const QRect& rect, const std::vector<const QGroupBox*>& groups) {
+    for (const QGroupBox* group : groups)
+        if (group->geometry().contains(rect))
+            return group->pos().x() + group->contentsRect().left();
+    return 0;
 }
 
 // Breaks a caption into lines that fit width, at blanks.
@@ -211,9 +234,7 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
         // A combo box's height in the table includes its drop-down list.
         if (row.kind == ControlKind::ComboBox)
             rect.setHeight(widget->sizeHint().height());
-        if (row.kind == ControlKind::Label)
-            rect = FitLabel(static_cast<QLabel*>(widget), row, rect);
-        else if (row.kind == ControlKind::CheckBox)
+        if (row.kind == ControlKind::CheckBox)
             rect = FitCheckBox(static_cast<QCheckBox*>(widget), row, rect, pageWidth);
         widget->setGeometry(rect);
         if (TakesFocus(row))
@@ -232,6 +253,15 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
         }
         created.emplace_back(&row, widget);
     }
+    // Labels are fitted once every group box stands: a box may follow the labels it frames.
+    std::vector<const QGroupBox*> groups;
+    for (const auto& [row, widget] : created)
+        if (row->kind == ControlKind::GroupBox)
+            groups.push_back(static_cast<const QGroupBox*>(widget));
+    for (const auto& [row, widget] : created)
+        if (row->kind == ControlKind::Label)
+            widget->setGeometry(FitLabel(static_cast<QLabel*>(widget), *row, widget->geometry(),
+                                         RoomLeftOf(widget->geometry(), groups)));
     // A label's mnemonic moves the focus to the next control that takes it.
     for (size_t i = 0; i < created.size(); ++i) {
         auto* label = qobject_cast<QLabel*>(created[i].second);

@@ -1,14 +1,22 @@
+#include "DialogTemplates.h"
+#include "KeyTyping.h"
 #include "platform/CPropertySheet.h"
+#include "platform/DataExchange.h"
 #include "platform/DialogLayout.h"
+#include "platform/FitWidthValidator.h"
 #include "platform/MultiRowTabBar.h"
 
 #include "ProbePage.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +70,215 @@ TEST(DialogLayout, ControlsFollowTheirTableRows) {
     EXPECT_EQ(combo->itemText(0), "b");
     EXPECT_LT(combo->height(), DialogRectToPixels(5, 5, 40, 60, units).height());
     EXPECT_EQ(AddComboItem(combo, "c"), 2);
+}
+
+namespace {
+
+int CursorX(QLineEdit* edit) {
+    edit->repaint(); // the edit scrolls its text when it paints
+    return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+}
+
+// Whether the edit shows its text scrolled: from the text's start to its end
+// the cursor moves less than the text is wide.
+bool Scrolls(QLineEdit* edit) {
+    QTest::keyClick(edit, Qt::Key_Home);
+    const int start = CursorX(edit);
+    QTest::keyClick(edit, Qt::Key_End);
+    return CursorX(edit) - start < edit->fontMetrics().horizontalAdvance(edit->text()) - 1;
+}
+
+QLineEdit* EditOf(QWidget* control) {
+    auto* combo = qobject_cast<QComboBox*>(control);
+    return combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(control);
+}
+
+// The control of the given id alone on a shown page, its style changed as asked.
+struct LoneControl {
+    LoneControl(const DialogTemplate& dialog, int id, uint32_t addStyle) {
+        for (const ControlSpec& row : dialog.controls)
+            if (row.id == id)
+                lone.controls = {row};
+        lone.controls.at(0).style |= addStyle;
+        std::map<int, QWidget*> byId;
+        CreateControls(lone, &page, byId);
+        control = byId[id];
+        page.show();
+        exposed = QTest::qWaitForWindowExposed(&page);
+    }
+    DialogTemplate lone{1, "", 218, 167, {}};
+    QWidget page;
+    QWidget* control = nullptr;
+    bool exposed = false; // painted, so that an edit scrolls its text
+};
+
+} // namespace
+
+TEST(DialogLayout, WhatIsTypedIntoAFieldThatDoesNotScrollIsLimitedToWhatFits) {
+    // wider than every field
+    const std::string typed = "rfc2217://127.0.0.1:40000 WL,450; WA,1,4095; RA,1; SF,400,500,600;";
+    const struct {
+        const DialogTemplate& dialog;
+        int id;
+        bool scrolls;
+    } rows[] = {
+        {TerminalDialog(), 1010, false},
+        {WavelengthProtocolDialog(), 1001, false},
+        {WavelengthProtocolDialog(), 1002, false},
+        {WavelengthProtocolDialog(), 1003, false},
+        {WavelengthProtocolDialog(), 1004, false},
+        {WavelengthProtocolDialog(), 1005, false},
+        {WavelengthProtocolDialog(), 1006, false},
+        {WavelengthProtocolDialog(), 1007, false},
+        {SetupDialog(), 1022, true},
+        {SetupDialog(), 1023, true},
+        {SetupDialog(), 1024, true},
+        {SetupDialog(), 1025, true},
+        {SetWavelengthDialog(), 1033, true},
+        {CalibrationDialog(), 1017, true},
+    };
+    for (const auto& row : rows) {
+        LoneControl field(row.dialog, row.id, ControlStyle::None);
+        QLineEdit* edit = EditOf(field.control);
+        ASSERT_TRUE(edit && field.exposed) << row.id;
+        TypeKeys(field.control, typed);
+        if (row.scrolls) {
+            EXPECT_EQ(edit->text().toStdString(), typed) << row.id;
+            continue;
+        }
+        // The keys stop where the text fills the field: as typed so far it does
+        // not scroll, and one key more makes a field that scrolls do so.
+        const QString kept = edit->text();
+        ASSERT_LT(kept.size(), static_cast<qsizetype>(typed.size())) << row.id;
+        EXPECT_TRUE(QString::fromStdString(typed).startsWith(kept)) << row.id;
+        EXPECT_FALSE(Scrolls(edit)) << row.id;
+        LoneControl twin(row.dialog, row.id, ControlStyle::AutoHScroll);
+        TypeKeys(twin.control, typed.substr(0, static_cast<size_t>(kept.size()) + 1));
+        EXPECT_TRUE(Scrolls(EditOf(twin.control))) << row.id;
+
+        // A paste that does not fit is refused whole; one that fits is taken.
+        QGuiApplication::clipboard()->setText(QString::fromStdString(typed));
+        TypeKeys(field.control, "");
+        QTest::keyClick(field.control, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "") << row.id;
+        QGuiApplication::clipboard()->setText(kept);
+        QTest::keyClick(field.control, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), kept) << row.id;
+
+        // A text the program wrote wider than the field can still be shortened.
+        SetControlText(field.control, typed);
+        QTest::keyClick(field.control, Qt::Key_End);
+        QTest::keyClick(field.control, Qt::Key_Backspace);
+        QTest::keyClick(field.control, Qt::Key_W);
+        EXPECT_EQ(edit->text().toStdString(), typed.substr(0, typed.size() - 1)) << row.id;
+    }
+
+    // A text exactly as wide as the field fits, and the edit shows it unscrolled.
+    LoneControl field(WavelengthProtocolDialog(), 1005, ControlStyle::None);
+    auto* edit = qobject_cast<QLineEdit*>(field.control);
+    ASSERT_TRUE(edit && field.exposed);
+    edit->resize(edit->width() + edit->fontMetrics().horizontalAdvance("12345") -
+                     VisibleTextWidth(*edit),
+                 edit->height());
+    TypeKeys(edit, "123456");
+    EXPECT_EQ(edit->text(), "12345");
+    EXPECT_FALSE(Scrolls(edit));
+}
+
+TEST(DialogLayout, LabelsStayInsideTheirGroupBoxesAndShowAllTheirText) {
+    for (const DialogTemplate* dialog :
+         {&WavelengthProtocolDialog(), &CalibrationDialog(), &TerminalDialog(), &SetupDialog(),
+          &SetWavelengthDialog(), &TripleCalibrationDialog()}) {
+        QWidget page;
+        std::map<int, QWidget*> byId;
+        CreateControls(*dialog, &page, byId);
+        const auto groups = page.findChildren<QGroupBox*>();
+        for (const QLabel* label : page.findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull() || label->isHidden())
+                continue;
+            const QString text = label->text();
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text.toStdString();
+            if (!label->wordWrap()) {
+                EXPECT_GE(label->width(), label->sizeHint().width()) << text.toStdString();
+            }
+            for (const QGroupBox* group : groups) {
+                if (!group->geometry().intersects(label->geometry()))
+                    continue;
+                const QRect inside = group->contentsRect().translated(group->pos());
+                EXPECT_TRUE(inside.contains(label->geometry()))
+                    << text.toStdString() << " in " << group->title().toStdString();
+            }
+        }
+    }
+}
+
+namespace {
+
+// The bar as it shows at value.
+QImage Shown(QProgressBar& bar, int value) {
+    bar.setValue(value);
+    QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    bar.render(&image);
+    return image;
+}
+
+// Equal but for the rounding of blended edges.
+bool Alike(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return false;
+    for (int x = 0; x < a.width(); ++x)
+        for (int y = 0; y < a.height(); ++y) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 2 || std::abs(qGreen(p) - qGreen(q)) > 2 ||
+                std::abs(qBlue(p) - qBlue(q)) > 2)
+                return false;
+        }
+    return true;
+}
+
+// Columns that differ from the empty bar: how far the bar looks filled.
+int FilledColumns(const QImage& image, const QImage& empty) {
+    int columns = 0;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (!Alike(image.copy(x, y, 1, 1), empty.copy(x, y, 1, 1))) {
+                ++columns;
+                break;
+            }
+    return columns;
+}
+
+} // namespace
+
+TEST(DialogLayout, AProgressBarLooksAsAPlainOne) {
+    const DialogTemplate dialog{
+        1, "T", 218, 40, {{7, ControlKind::ProgressBar, "", 5, 5, 148, 8, ControlStyle::None, {}}}};
+    QWidget page;
+    std::map<int, QWidget*> byId;
+    CreateControls(dialog, &page, byId);
+    auto* bar = qobject_cast<QProgressBar*>(byId[7]);
+    ASSERT_NE(bar, nullptr);
+    QProgressBar plain(&page);
+    for (QProgressBar* each : {bar, &plain}) {
+        each->setRange(0, 1024);
+        each->setTextVisible(false);
+    }
+    // Empty and full exactly; in between, filled as far as a plain bar is.
+    for (const int width : {bar->width(), bar->width() + 37}) {
+        bar->resize(width, bar->height());
+        plain.resize(bar->size());
+        const QImage empty = Shown(plain, 0);
+        EXPECT_TRUE(Alike(Shown(*bar, 0), empty)) << width;
+        EXPECT_TRUE(Alike(Shown(*bar, 1024), Shown(plain, 1024))) << width;
+        for (const int value : {1, 256, 511, 1023})
+            EXPECT_NEAR(FilledColumns(Shown(*bar, value), empty),
+                        FilledColumns(Shown(plain, value), empty), 2)
+                << width << " " << value;
+    }
+    bar->setEnabled(false);
+    plain.setEnabled(false);
+    EXPECT_TRUE(Alike(Shown(*bar, 1024), Shown(plain, 1024)));
 }
 
 TEST(MultiRowTabBar, LongCaptionsWrapIntoWholeTabs) {

@@ -1,0 +1,43 @@
+#include "PacedSweep.h"
+
+#include "device/AdcLink.h"
+#include "sim/SimServer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <unistd.h>
+
+bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
+                     std::string& error) {
+    const std::string logPath = (std::filesystem::temp_directory_path() /
+                                 ("bench_paced_sweep_" + std::to_string(::getpid()) + ".log"))
+                                    .string();
+    SimOptions options;
+    options.baud = baud;
+    options.filterBands = {450};
+    options.logPath = logPath;
+    SimServer sim(options);
+    std::string mode = "baud=" + std::to_string(baud) + " parity=N data=8 stop=1";
+    if (!sim.Start(error) || !AdcLink::OpenPort(sim.SlavePath(), mode, error))
+        return false;
+    // The handshake has been answered and read in full; the sweep's bytes start here.
+    const auto offset = static_cast<std::streamoff>(std::filesystem::file_size(logPath));
+    const auto start = std::chrono::steady_clock::now();
+    const bool swept = sweep();
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    AdcLink::ClosePort();
+    sim.Stop();
+    run.bytes = CountLoggedBytes(logPath, offset);
+    run.wireSeconds = run.bytes.Total() * 10.0 / baud;
+    std::filesystem::remove(logPath);
+    if (!swept)
+        error = "the sweep at " + std::to_string(baud) + " baud failed";
+    return swept;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "SimLogBytes.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// One sweep against a fresh in-process SIM paced like a serial line at a baud
+// rate (10 bit times a byte), opened through AdcLink::OpenPort, against the
+// wire time of every byte that crossed during the sweep, counted from SIM's
+// log (the handshake before it is left out). 1.00 is the line's limit.
+struct PacedRun {
+    double seconds = 0; // the sweep, elapsed
+    LineBytes bytes;
+    double wireSeconds = 0;
+    double Ratio() const { return seconds / wireSeconds; }
+};
+
+// Runs sweep on the open link; false, with the reason, when SIM or the port
+// could not be set up or the sweep failed.
+bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
+                     std::string& error);
+
+double Median(std::vector<double> values);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QValidator>
+
+class QLineEdit;
+
+// An edit that does not scroll sideways: what is typed is limited to what fits
+// in its visible width. A keystroke or a paste that would make the text wider
+// than the field is refused; a text the program put there wider than that may
+// still be shortened.
+class FitWidthValidator : public QValidator {
+public:
+    explicit FitWidthValidator(QLineEdit* edit);
+
+    State validate(QString& input, int& pos) const override;
+
+private:
+    QLineEdit* edit_;
+    QString shown_; // the edit's text before the change being validated
+};
+
+// The pixels the edit's text may take before the edit scrolls it.
+int VisibleTextWidth(const QLineEdit& edit);
