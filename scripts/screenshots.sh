@@ -117,6 +117,19 @@ triple_sweep() {
   point_du 110 10 # the pointer off the plot
 }
 
+# From the Calibration tab: a three-band filter from the terminal, then the
+# Triple Band tab's sweep, and its picture as NAME.
+triple_from_calibration() {
+  xdotool key ctrl+Prior
+  xdotool key ctrl+Prior
+  send_from_terminal 'SF,400,500,600'
+  xdotool key ctrl+Next
+  xdotool key ctrl+Next
+  xdotool key ctrl+Next
+  triple_sweep
+  shot "$1"
+}
+
 start_app
 shot 1-rs232-setup
 
@@ -135,15 +148,7 @@ xdotool key ctrl+Tab
 calibration_sweep
 shot 4-calibration
 
-# Triple band: a three-band filter from the terminal, then one sweep.
-xdotool key ctrl+Prior
-xdotool key ctrl+Prior
-send_from_terminal 'SF,400,500,600'
-xdotool key ctrl+Next
-xdotool key ctrl+Next
-xdotool key ctrl+Next
-triple_sweep
-shot 5-triple-band-calibration
+triple_from_calibration 5-triple-band-calibration
 
 # Set wavelength: move the light to the first preset.
 xdotool key ctrl+Tab
@@ -161,12 +166,5 @@ xdotool key ctrl+Tab
 xdotool key ctrl+Tab
 calibration_sweep
 shot 4-calibration-scale2
-xdotool key ctrl+Prior
-xdotool key ctrl+Prior
-send_from_terminal 'SF,400,500,600'
-xdotool key ctrl+Next
-xdotool key ctrl+Next
-xdotool key ctrl+Next
-triple_sweep
-shot 5-triple-band-calibration-scale2
+triple_from_calibration 5-triple-band-calibration-scale2
 stop_app

@@ -54,6 +54,7 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
     std::stable_sort(order.begin(), order.end(),
                      [&markers](size_t a, size_t b) { return markers[a].x < markers[b].x; });
     std::vector<int> xs;
+    xs.reserve(order.size());
     for (const size_t i : order)
         xs.push_back(markers[i].x);
 
@@ -61,6 +62,7 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
                        1};
     for (const bool shortened : {false, true}) {
         std::vector<int> widths;
+        widths.reserve(order.size());
         for (const size_t i : order)
             widths.push_back(shortened ? markers[i].shortWidth : markers[i].fullWidth);
         std::vector<int> lefts;
