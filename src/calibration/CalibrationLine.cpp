@@ -48,6 +48,11 @@ double CalibrationLine::CountsAt(double wavelength) const {
                            (highWavelength - lowWavelength);
 }
 
+bool CalibrationLine::operator==(const CalibrationLine& other) const {
+    return lowCounts == other.lowCounts && lowWavelength == other.lowWavelength &&
+           highCounts == other.highCounts && highWavelength == other.highWavelength;
+}
+
 std::optional<CalibrationLine> LineThrough(int32_t lowWavelength, int32_t lowCounts,
                                            int32_t highWavelength, int32_t highCounts) {
     if (lowWavelength == 0 || lowCounts == 0 || highWavelength == 0 || highCounts == 0 ||

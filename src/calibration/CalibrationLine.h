@@ -17,6 +17,7 @@ struct CalibrationLine {
 
     double WavelengthAt(double counts) const;
     double CountsAt(double wavelength) const;
+    bool operator==(const CalibrationLine& other) const;
 };
 
 // The line through the two points; none where they cannot define one: equal

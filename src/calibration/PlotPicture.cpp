@@ -52,8 +52,7 @@ QImage Image(const SweepPlot& plot) {
 
 bool Write(const SweepPlot& plot, const std::string& path, std::string& errorText) {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    QBuffer buffer(&bytes); // opened by the writer
     if (IsSvgName(path)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);

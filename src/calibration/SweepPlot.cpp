@@ -239,12 +239,7 @@ void SweepPlot::DrawMarkers(QPainter& painter) const {
 }
 
 void SweepPlot::SetCalibrationLine(const std::optional<CalibrationCore::CalibrationLine>& line) {
-    const bool same =
-        line_.has_value() == line.has_value() &&
-        (!line ||
-         (line_->lowCounts == line->lowCounts && line_->lowWavelength == line->lowWavelength &&
-          line_->highCounts == line->highCounts && line_->highWavelength == line->highWavelength));
-    if (same)
+    if (line == line_)
         return; // an exchange that changed neither point costs nothing
     line_ = line;
     RebuildCache();

@@ -192,6 +192,12 @@ TEST(CalibrationLine, TwoPointsDefineALineUnlessEqualOrZero) {
             EXPECT_DOUBLE_EQ(line->WavelengthAt(c.hc), c.hw);
         }
     }
+    // one point moved by one: another line
+    const auto line = LineThrough(250, 87, 690, 4013);
+    EXPECT_TRUE(line == LineThrough(250, 87, 690, 4013));
+    for (const auto& moved : {LineThrough(251, 87, 690, 4013), LineThrough(250, 88, 690, 4013),
+                              LineThrough(250, 87, 691, 4013), LineThrough(250, 87, 690, 4014)})
+        EXPECT_FALSE(line == moved);
 }
 
 TEST(MiddleBandLinearity, FiguresRoundedHalfAwayFromZeroAndWhenUnavailable) {

@@ -99,7 +99,7 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
 TEST_F(TriplePage, TheLinearityCheckNeedsAllThreeWavelengthsTypedBeforeTheSweep) {
     ScriptHandshake(controller, "(240,699)");
     controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
-    for (int run = 0; run < 4; ++run)
+    for (int run = 0; run < 5; ++run)
         ScriptSweep(kBandReadings, 256);
     Connect();
     ShowSheet();
@@ -111,9 +111,12 @@ TEST_F(TriplePage, TheLinearityCheckNeedsAllThreeWavelengthsTypedBeforeTheSweep)
     run->click();
     EXPECT_EQ(triple->Plot()->Caption(), "");
 
+    Type(*triple, 1017, "340");
+    run->click();
+    EXPECT_EQ(triple->Plot()->Caption(), "");
+
     // the line through 512 / 340 nm and 2560 / 510 nm gives 425 nm at 1536 and
     // 1596.2 counts at 430 nm
-    Type(*triple, 1017, "340");
     Type(*triple, 1018, "510");
     run->click();
     EXPECT_EQ(triple->Plot()->Caption().toStdString(), "middle band +5.0 nm / \u2212"

@@ -214,6 +214,11 @@ TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
     EXPECT_EQ(readoutAt(lowered.left(), lowered.top()), "0 counts, 240.2 nm, reading 10");
     // the last column reads 4095, past the three samples held: the last one's reading
     EXPECT_EQ(readoutAt(lowered.right(), lowered.bottom()), "4095 counts, 699.2 nm, reading 30");
+    // clear of the counts axis's end labels
+    EXPECT_LE(plot.Readout().box.Right(),
+              lowered.left() + lowered.width() - plot.fontMetrics().horizontalAdvance("4095"));
+    readoutAt(lowered.left(), lowered.top());
+    EXPECT_GE(plot.Readout().box.left, lowered.left() + plot.fontMetrics().horizontalAdvance("0"));
     EXPECT_EQ(readoutAt(lowered.left() - 1, lowered.top()), "");
     EXPECT_EQ(readoutAt(lowered.right(), lowered.bottom() + 1), "");
     plot.SetCalibrationLine(std::nullopt);
@@ -273,6 +278,12 @@ TEST_F(PlotPlacement, ThePlotIsSavedAsPngAndSvgAndCopiedAtOneSize) {
     EXPECT_EQ(saveDialog.filterSeen, "PNG Images (*.png)|*.png|SVG Images (*.svg)|*.svg||");
     const QImage png(QString::fromStdString(saveDialog.answer));
     EXPECT_EQ(png.size(), QSize(1200, 600));
+    // the whole plot down to its wavelength axis: "nm" in the bottom-left corner
+    int dark = 0;
+    for (int y = 480; y < 600; ++y)
+        for (int x = 0; x < 60; ++x)
+            dark += qGray(png.pixel(x, y)) < 100 ? 1 : 0;
+    EXPECT_GT(dark, 20);
     const std::string pngBytes = ReadFileBytes(saveDialog.answer);
     // the picture does not depend on the widget's own size
     plot->resize(plot->width() / 2, plot->height());

@@ -113,6 +113,10 @@ TEST_F(CliSweep, SweepBandsCheckFindsTheSimulatorsBulgeOffTheStraightLine) {
     EXPECT_NEAR(nm, 2.3, 0.5);
     EXPECT_NEAR(counts, -20, 5);
     EXPECT_EQ(result.out.find('\n', at + 1), result.out.size() - 1); // the fourth and last line
+    // a low wavelength given as 0 is completed from the line
+    const ProcessResult lowZero =
+        Run({"sweep-bands", "--check", "--wavelengths", "0", "470", "670"});
+    EXPECT_EQ(lowZero.out.substr(lowZero.out.rfind("linearity")), "linearity unavailable\n");
 }
 
 TEST_F(CliSweep, AFailedSweepSaysSoOnStderrAndExitsOne) {
