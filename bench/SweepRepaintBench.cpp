@@ -6,11 +6,15 @@
 // Every paint event of the progress bar is timed too: the sweep blocks the one
 // thread, so these paints are all the operator sees move; the longest gap
 // between two of them (the sweep's start and end count as paints) is reported.
+// A third run in each round is the page's sweep with the plot's wavelength axis
+// drawn (the page holding SIM's own calibration) and the pointer resting over
+// the plot, its readout shown before the sweep begins.
 // Usage: bench_sweep_repaint [SAMPLES [BAUD [ROUNDS]]]   (default 1024 19200 3;
 // QT_QPA_PLATFORM picks the screen)
 #include "PacedSweep.h"
 #include "calibration/CPropertyCalibrate.h"
 #include "calibration/PeakSweep.h"
+#include "calibration/SweepPlot.h"
 #include "device/AdcLink.h"
 #include "platform/AppMessageBox.h"
 #include "platform/CPropertySheet.h"
@@ -18,6 +22,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QProgressBar>
 
 #include <algorithm>
@@ -77,6 +82,24 @@ std::string LongestGap(Clock::time_point start, Clock::time_point end,
     return text;
 }
 
+// The page's two points: SIM's own calibration, which draws the plot's
+// wavelength axis, or zeros, which leave it out.
+void SetPoints(CPropertyCalibrate& page, bool axis) {
+    page.lowWavelength = axis ? 250 : 0;
+    page.lowCounts = axis ? 87 : 0;
+    page.highWavelength = axis ? 690 : 0;
+    page.highCounts = axis ? 4013 : 0;
+    page.UpdateData(false);
+}
+
+// The pointer comes to rest over the middle of the plotted area.
+void RestPointerOn(SweepPlot& plot) {
+    const QPointF at = plot.PlotRect().center();
+    QMouseEvent move(QEvent::MouseMove, at, plot.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&plot, &move);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -110,16 +133,20 @@ int main(int argc, char** argv) {
         }
         PaintClock clock;
         page.progressBar->installEventFilter(&clock);
-        std::vector<double> pageRatios, linkRatios, shares, gaps;
+        std::vector<double> pageRatios, linkRatios, shares, gaps, axisRatios, axisShares;
         for (int round = 0; round < rounds && status == 0; ++round) {
-            PacedRun pageRun, linkRun;
-            std::string gap, error;
-            double longest = 0;
+            PacedRun pageRun, linkRun, axisRun;
+            std::string gap, axisGap, readout, error;
+            double longest = 0, axisLongest = 0;
+            bool axisTurn = false;
             const auto onPage = [&] {
                 clock.paints.clear();
                 const auto start = Clock::now();
                 page.OnRunFirst();
-                gap = LongestGap(start, Clock::now(), clock.paints, longest);
+                if (axisTurn)
+                    axisGap = LongestGap(start, Clock::now(), clock.paints, axisLongest);
+                else
+                    gap = LongestGap(start, Clock::now(), clock.paints, longest);
                 return messages.empty();
             };
             const auto linkOnly = [&] {
@@ -128,12 +155,23 @@ int main(int argc, char** argv) {
                 return CalibrationCore::SweepForPeak(samples, readings, peak,
                                                      AdcLink::ProbeAnalogChannel);
             };
-            // the order alternates, so a change of load falls on both alike
-            for (int turn = 0; turn < 2 && status == 0; ++turn) {
+            // the order turns round, so a change of load falls on all three alike
+            for (int turn = 0; turn < 3 && status == 0; ++turn) {
                 QApplication::processEvents();
-                const bool pageTurn = (turn + round) % 2 == 0;
-                if (!SweepOnPacedSim(baud, pageTurn ? std::function<bool()>(onPage) : linkOnly,
-                                     pageTurn ? pageRun : linkRun, error)) {
+                const int kind = (turn + round) % 3; // 0 page, 1 page with axis and pointer, 2 link
+                axisTurn = kind == 1;
+                if (kind < 2) {
+                    SetPoints(page, axisTurn);
+                    if (axisTurn) {
+                        RestPointerOn(*page.Plot());
+                        readout = page.Plot()->Readout().text.toStdString();
+                    }
+                }
+                if (!SweepOnPacedSim(baud, kind < 2 ? std::function<bool()>(onPage) : linkOnly,
+                                     kind == 0   ? pageRun
+                                     : kind == 1 ? axisRun
+                                                 : linkRun,
+                                     error)) {
                     std::fprintf(stderr, "bench_sweep_repaint: %s\n",
                                  messages.empty() ? error.c_str() : messages.front().c_str());
                     status = 1;
@@ -145,18 +183,26 @@ int main(int argc, char** argv) {
             linkRatios.push_back(linkRun.Ratio());
             shares.push_back(pageRun.Ratio() / linkRun.Ratio());
             gaps.push_back(longest);
+            axisRatios.push_back(axisRun.Ratio());
+            axisShares.push_back(axisRun.Ratio() / linkRun.Ratio());
             std::printf("round %d: %d samples at %d baud on %s: page %.3f s (%.4f of the wire "
                         "time), link alone %.3f s (%.4f), page / link %.4f; %s; counts %d\n",
                         round + 1, samples, baud, qPrintable(QGuiApplication::platformName()),
                         pageRun.seconds, pageRun.Ratio(), linkRun.seconds, linkRun.Ratio(),
                         shares.back(), gap.c_str(), page.lowCounts);
+            std::printf("  with the wavelength axis and the pointer on the plot (readout \"%s\" "
+                        "before): %.3f s (%.4f), page / link %.4f; %s\n",
+                        readout.c_str(), axisRun.seconds, axisRun.Ratio(), axisShares.back(),
+                        axisGap.c_str());
             std::fflush(stdout);
         }
         if (status == 0)
-            std::printf("median over %d rounds: page %.4f, link alone %.4f of the wire time; "
-                        "page / link %.4f; longest gap %.1f ms (worst %.1f ms)\n",
-                        rounds, Median(pageRatios), Median(linkRatios), Median(shares),
-                        Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+            std::printf("median over %d rounds: page %.4f, with axis and pointer %.4f, link alone "
+                        "%.4f of the wire time; page / link %.4f, with axis and pointer %.4f; "
+                        "longest gap %.1f ms (worst %.1f ms)\n",
+                        rounds, Median(pageRatios), Median(axisRatios), Median(linkRatios),
+                        Median(shares), Median(axisShares), Median(gaps),
+                        *std::max_element(gaps.begin(), gaps.end()));
     }
     std::error_code ignored;
     std::filesystem::remove_all(config, ignored);

@@ -6,7 +6,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   g++ cmake ninja-build pkg-config \
-  qt6-base-dev qt6-serialport-dev libgl-dev \
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev \
   libgtest-dev \
   xvfb xauth x11-apps fonts-dejavu-core \
   xdotool imagemagick \

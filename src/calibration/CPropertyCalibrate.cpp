@@ -1,6 +1,7 @@
 #include "calibration/CPropertyCalibrate.h"
 
 #include "DialogTemplates.h"
+#include "calibration/CalibrationLine.h"
 #include "calibration/CalibrationPageParts.h"
 #include "calibration/PeakSweep.h"
 #include "calibration/SampleGrid.h"
@@ -40,6 +41,10 @@ void CPropertyCalibrate::DoDataExchange(DataExchange& dx) {
     ExchangeInteger(dx, 1018, highWavelength);
     ExchangeInteger(dx, 1019, lowCounts);
     ExchangeInteger(dx, 1017, lowWavelength);
+    // the plot's wavelength axis follows the two points as each exchange leaves them
+    if (plot)
+        plot->SetCalibrationLine(
+            CalibrationCore::LineThrough(lowWavelength, lowCounts, highWavelength, highCounts));
 }
 
 void CPropertyCalibrate::ConnectControls() {

@@ -2,6 +2,7 @@
 
 #include "DialogTemplates.h"
 #include "calibration/BandSweep.h"
+#include "calibration/CalibrationLine.h"
 #include "calibration/CalibrationPageParts.h"
 #include "calibration/SampleGrid.h"
 #include "calibration/SweepPlot.h"
@@ -16,6 +17,10 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QString>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -47,6 +52,10 @@ void CPropertyCalibrateTriple::DoDataExchange(DataExchange& dx) {
     ExchangeInteger(dx, 1019, lowCounts);
     ExchangeInteger(dx, 1017, lowWavelength);
     ExchangeInteger(dx, 1023, lowIntensity);
+    // the plot's wavelength axis follows the low and high bands as each exchange leaves them
+    if (plot)
+        plot->SetCalibrationLine(
+            CalibrationCore::LineThrough(lowWavelength, lowCounts, highWavelength, highCounts));
 }
 
 void CPropertyCalibrateTriple::ConnectControls() {
@@ -64,6 +73,7 @@ void CPropertyCalibrateTriple::ConnectControls() {
 
 bool CPropertyCalibrateTriple::OnSetActive() {
     ConnectControls();
+    std::fill(std::begin(wavelengthTyped), std::end(wavelengthTyped), false);
     lowCounts = lowWavelength = lowIntensity = 0;
     middleCounts = middleWavelength = middleIntensity = 0;
     highCounts = highWavelength = highIntensity = 0;
@@ -98,10 +108,14 @@ bool CPropertyCalibrateTriple::OnApply() {
 
 void CPropertyCalibrateTriple::OnRun() {
     UpdateData(true); // so the typed wavelengths take effect
+    // a wavelength completed by a sweep lies on the line by construction
+    const bool typed = std::all_of(std::begin(wavelengthTyped), std::end(wavelengthTyped),
+                                   [](bool each) { return each; });
     WaitCursor wait;
-    if (SweepForBands())
+    if (SweepForBands()) {
         ShowFoundBands();
-    else
+        ShowLinearity(typed);
+    } else
         AppMessageBox("Error in calibration");
     if (progressBar)
         progressBar->setValue(0);
@@ -137,6 +151,18 @@ void CPropertyCalibrateTriple::ShowFoundBands() {
                       {highCounts, "high", QColor(190, 110, 0)}});
 }
 
+void CPropertyCalibrateTriple::ShowLinearity(bool wavelengthsTyped) {
+    if (!plot)
+        return;
+    CalibrationCore::Bands bands;
+    bands.low = {lowCounts, lowWavelength, lowIntensity};
+    bands.middle = {middleCounts, middleWavelength, middleIntensity};
+    bands.high = {highCounts, highWavelength, highIntensity};
+    const auto linearity = CalibrationCore::MiddleBandLinearity(bands, wavelengthsTyped);
+    plot->SetCaption(linearity ? QString::fromStdString(CalibrationCore::LinearityText(*linearity))
+                               : QString());
+}
+
 void CPropertyCalibrateTriple::OnEditChange() {
     if (IsExchanging())
         return;
@@ -156,6 +182,15 @@ void CPropertyCalibrateTriple::OnEditChange() {
     if (!ParseInteger(edit->text().toStdString(), value))
         edit->setText("0"); // raises this notification again, which then reads 0
     UpdateData(true);
+    NoteTypedWavelength(id);
+}
+
+void CPropertyCalibrateTriple::NoteTypedWavelength(int id) {
+    const int wavelengthEdits[] = {1017, 1021, 1018}; // low, middle, high
+    const int32_t* wavelengths[] = {&lowWavelength, &middleWavelength, &highWavelength};
+    for (int band = 0; band < 3; ++band)
+        if (id == wavelengthEdits[band])
+            wavelengthTyped[band] = *wavelengths[band] != 0; // 0 asks for completion
 }
 
 void CPropertyCalibrateTriple::OnSaveToFile() {

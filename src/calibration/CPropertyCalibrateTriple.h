@@ -51,6 +51,12 @@ protected:
 private:
     void ConnectControls();
     void ShowFoundBands();
+    // The middle band against the low-high line, under the plot.
+    void ShowLinearity(bool wavelengthsTyped);
+    void NoteTypedWavelength(int id);
 
     SweepPlot* plot = nullptr;
+    // Low, middle, high: the operator's last edit since the activation left
+    // the wavelength non-zero.
+    bool wavelengthTyped[3] = {false, false, false};
 };

@@ -38,16 +38,19 @@ std::string FormatCalibrationText(const std::vector<int32_t>& readings, int32_t 
 
 bool WriteCalibrationFile(const std::string& path, const std::vector<int32_t>& readings,
                           int32_t sampleCount, std::string& errorText) {
-    // binary mode: no newline translation, every line ends in exactly CR LF
+    return WriteFileBytes(path, FormatCalibrationText(readings, sampleCount), errorText);
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes, std::string& errorText) {
+    // binary mode: no newline translation, every line ends as it was given
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         errorText = FileErrorMessage(errno, path);
         return false;
     }
-    const std::string text = FormatCalibrationText(readings, sampleCount);
     errno = 0;
-    const size_t written = std::fwrite(text.data(), 1, text.size(), file);
-    int failure = written == text.size() ? 0 : (errno != 0 ? errno : EIO);
+    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
+    int failure = written == bytes.size() ? 0 : (errno != 0 ? errno : EIO);
     // a full disk often shows only when the buffer is flushed at close
     if (std::fclose(file) != 0 && failure == 0)
         failure = errno != 0 ? errno : EIO;

@@ -19,6 +19,10 @@ std::string FormatCalibrationText(const std::vector<int32_t>& readings, int32_t 
 bool WriteCalibrationFile(const std::string& path, const std::vector<int32_t>& readings,
                           int32_t sampleCount, std::string& errorText);
 
+// Creates or truncates path and writes bytes as they are; on failure false
+// with a message naming the file, as WriteCalibrationFile gives.
+bool WriteFileBytes(const std::string& path, const std::string& bytes, std::string& errorText);
+
 // The message for a failed file operation with the given errno value.
 std::string FileErrorMessage(int errorNumber, const std::string& path);
 

@@ -1,6 +1,7 @@
 #include "calibration/CalibrationPageParts.h"
 
 #include "calibration/CalibrationFile.h"
+#include "calibration/PlotPicture.h"
 #include "calibration/SweepPlot.h"
 #include "device/AdcLink.h"
 #include "platform/AppMessageBox.h"
@@ -41,6 +42,7 @@ SweepPlot* CreatePlot(CPropertyPage& page, const DialogTemplate& original) {
     const DialogUnits units = DialogUnitsOf(QFontMetrics(page.font()));
     plot->setGeometry(DialogRectToPixels(kPlotLeft, original.height - kPlotOverlap,
                                          original.width - 2 * kPlotLeft, kPlotHeight, units));
+    PlotPicture::AddActions(*plot);
     plot->show();
     return plot;
 }
@@ -77,6 +79,8 @@ SweepDisplay::SweepDisplay(QProgressBar* bar, SweepPlot* plot, int32_t sampleCou
 
 SweepDisplay::~SweepDisplay() {
     Show();
+    if (plot_)
+        plot_->EndSweep();
 }
 
 CalibrationCore::Progress SweepDisplay::Callback() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/CalibrationLine.h"
 #include "calibration/PlotLayout.h"
 
 #include <QColor>
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The readings of a calibration page's latest sweep, reading against DA
@@ -15,7 +17,9 @@
 // the plot is fed sample by sample: each new sample draws one segment into a
 // cached picture, and RepaintPending puts the strips drawn since the last
 // time on the screen at once, so a sample costs about the same however long
-// the sweep is.
+// the sweep is. Below the counts axis it can show a wavelength axis from the
+// page's two calibration points and a caption; the pointer over the plotted
+// area reads counts, wavelength and reading off it.
 class SweepPlot : public QWidget {
     Q_OBJECT
 public:
@@ -49,9 +53,33 @@ public:
     // The plotted area inside the margins.
     QRect PlotRect() const { return plotRect_; }
 
+    // The wavelength axis from the page's two points; none leaves it out.
+    void SetCalibrationLine(const std::optional<CalibrationCore::CalibrationLine>& line);
+    const std::optional<CalibrationCore::CalibrationLine>& CalibrationLine() const { return line_; }
+    // A line of text under the axes; empty for none. BeginSweep drops it.
+    void SetCaption(const QString& caption);
+    const QString& Caption() const { return caption_; }
+    // The sweep that BeginSweep started has ended: the readout may show again.
+    void EndSweep();
+
+    struct AxisText {
+        PlotLayout::Box box;
+        QString text;
+    };
+    // The wavelength axis's labels as drawn.
+    const std::vector<AxisText>& WavelengthLabels() const { return wavelengthLabels_; }
+    // The readout under the pointer; empty text while none shows.
+    const AxisText& Readout() const { return readout_; }
+
+    // The whole plot without the readout, drawn for a picture of size logical
+    // pixels onto painter, whatever this widget's own size.
+    void PaintPicture(QPainter& painter, const QSize& size) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QString FullLabel(const Marker& marker) const;
@@ -64,6 +92,20 @@ private:
     // Raises the scale to fit reading; true when it changed.
     bool FitScale(int32_t reading);
     void DrawMarkers(QPainter& painter) const;
+    // Axes, curve, wavelength axis and caption: what the cache holds.
+    void DrawBackground(QPainter& painter) const;
+    void PlaceWavelengthLabels();
+    void DrawWavelengthAxis(QPainter& painter) const;
+    void DrawCaption(QPainter& painter) const;
+    // Rows below the plotted area: counts axis, wavelength axis, caption.
+    int BottomRows() const;
+    QRect BottomRow(int row) const;
+    void ShowReadoutAt(const QPoint& position);
+    void HideReadout();
+    void DrawReadout(QPainter& painter) const;
+    // "DA counts" under the plotted area, drawn over the cache where no readout shows.
+    QRect CountsTitleRect() const;
+    void DrawCountsTitle(QPainter& painter) const;
 
     std::vector<int32_t> readings_; // the sweep's readings in sample order
     std::vector<Marker> markers_;
@@ -74,4 +116,9 @@ private:
     QPixmap cache_;      // background, axes and curve
     QRect pending_;      // drawn into the cache, not yet on the screen
     bool swept_ = false; // a sweep has begun: no more "No sweep yet"
+    std::optional<CalibrationCore::CalibrationLine> line_;
+    std::vector<AxisText> wavelengthLabels_;
+    QString caption_;
+    bool sweeping_ = false; // between BeginSweep and EndSweep: no readout
+    AxisText readout_;
 };

@@ -153,8 +153,8 @@ const std::vector<CliCommand>& CliCommandTable() {
         {"probe", "COUNTS", 1, true, true, ProbeCommand, CheckCounts},
         {"sweep", "[--samples N] [--save FILE]", -1, false, true, PeakSweepCommand,
          CheckPeakSweepArguments},
-        {"sweep-bands", "[--samples N] [--wavelengths LW MW HW] [--save FILE]", -1, false, true,
-         BandSweepCommand, CheckBandSweepArguments},
+        {"sweep-bands", "[--samples N] [--wavelengths LW MW HW] [--save FILE] [--check]", -1, false,
+         true, BandSweepCommand, CheckBandSweepArguments},
     };
     return table;
 }

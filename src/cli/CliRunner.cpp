@@ -26,6 +26,9 @@ std::string CliUsage() {
              "sweep prints the refined peak counts (N = 1024 samples by default);\n"
              "sweep-bands prints \"low|middle|high COUNTS INTENSITY WAVELENGTH\", a wavelength\n"
              "given as 0 completed from the other two bands (N = 256 by default);\n"
+             "--check adds \"linearity NM COUNTS\": how far the middle band lies off the\n"
+             "line through the low and high bands (all three wavelengths given and found),\n"
+             "else \"linearity unavailable\";\n"
              "--save FILE writes one \"counts<TAB>reading\" line (CR LF) per sample\n";
     return usage;
 }

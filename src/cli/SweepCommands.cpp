@@ -3,6 +3,7 @@
 #include "CliArguments.h"
 #include "calibration/BandSweep.h"
 #include "calibration/CalibrationFile.h"
+#include "calibration/CalibrationLine.h"
 #include "calibration/PeakSweep.h"
 #include "calibration/SampleGrid.h"
 #include "device/AdcLink.h"
@@ -94,6 +95,10 @@ bool ParseSweepOptions(const std::vector<std::string>& arguments, bool withWavel
                     return false;
             continue;
         }
+        if (withWavelengths && arguments[i] == "--check") {
+            options.check = true;
+            continue;
+        }
         reason = "unknown argument " + arguments[i];
         return false;
     }
@@ -143,5 +148,14 @@ CliStatus BandSweepCommand(const CliContext& context) {
     for (const auto& line : lines)
         context.out << line.name << " " << line.band.counts << " " << line.band.intensity << " "
                     << line.band.wavelength << "\n";
+    if (options.check) {
+        // a wavelength given as 0 was completed from the line: it tells nothing
+        const bool given = options.wavelengths[0] != 0 && options.wavelengths[1] != 0 &&
+                           options.wavelengths[2] != 0;
+        context.out << "linearity "
+                    << CalibrationCore::LinearityFigures(
+                           CalibrationCore::MiddleBandLinearity(bands, given))
+                    << "\n";
+    }
     return SaveIfAsked(context, options, samples);
 }

@@ -1,4 +1,5 @@
 #include "calibration/BandSweep.h"
+#include "calibration/CalibrationLine.h"
 
 #include "FakeProbe.h"
 
@@ -259,4 +260,60 @@ TEST(CompleteBandWavelengths, LineThroughTheOtherTwoBands) {
         EXPECT_EQ(bands.high.wavelength, c.expectHw) << c.name;
         EXPECT_EQ(bands.middle.counts, c.mc) << c.name;
     }
+}
+
+TEST(CalibrationLine, TwoPointsDefineALineUnlessEqualOrZero) {
+    const struct {
+        int32_t lw, lc, hw, hc;
+        bool defined;
+    } cases[] = {
+        {250, 87, 690, 4013, true},    {690, 87, 250, 4013, true},    {400, 2000, 600, 2001, true},
+        {400, 2000, 600, 2000, false}, {400, 1000, 400, 3000, false}, {0, 1000, 600, 3000, false},
+        {400, 0, 600, 3000, false},    {400, 1000, 0, 3000, false},   {400, 1000, 600, 0, false},
+    };
+    for (const auto& c : cases) {
+        const auto line = LineThrough(c.lw, c.lc, c.hw, c.hc);
+        EXPECT_EQ(line.has_value(), c.defined) << c.lw << " " << c.lc << " " << c.hw << " " << c.hc;
+        if (line) {
+            EXPECT_DOUBLE_EQ(line->WavelengthAt(c.hc), c.hw);
+        }
+    }
+    // one point moved by one: another line
+    const auto line = LineThrough(250, 87, 690, 4013);
+    EXPECT_TRUE(line == LineThrough(250, 87, 690, 4013));
+    for (const auto& moved : {LineThrough(251, 87, 690, 4013), LineThrough(250, 88, 690, 4013),
+                              LineThrough(250, 87, 691, 4013), LineThrough(250, 87, 690, 4014)})
+        EXPECT_FALSE(line == moved);
+}
+
+TEST(MiddleBandLinearity, FiguresRoundedHalfAwayFromZeroAndWhenUnavailable) {
+    // 1000 counts / 400 nm to 2600 / 600: 8 counts a nm; to 1100 / 600: 2 nm a count
+    const struct {
+        const char* name;
+        Band middle; // counts, wavelength, intensity
+        int32_t highCounts;
+        bool typed;
+        std::string figures;
+    } cases[] = {
+        {"the example: 8.8 counts a nm", {1858, 500, 50}, 2760, true, "+2.5 -22"},
+        {"500.25 nm at 1802", {1802, 500, 50}, 2600, true, "-0.3 +2"},
+        {"on the line", {1800, 500, 50}, 2600, true, "0.0 0"},
+        {"1050.5 counts at 501 nm", {1050, 501, 50}, 1100, true, "+1.0 -1"},
+        {"1050.5 counts, from above", {1051, 501, 50}, 1100, true, "-1.0 +1"},
+        {"not all typed", {1802, 500, 50}, 2600, false, "unavailable"},
+        {"middle wavelength 0", {1802, 0, 50}, 2600, true, "unavailable"},
+        {"middle found nothing", {0, 500, 0}, 2600, true, "unavailable"},
+        {"middle at counts 0, reading 1", {0, 500, 1}, 2600, true, "+225.0 -1800"},
+        {"high found nothing", {1802, 500, 50}, 0, true, "unavailable"},
+    };
+    for (const auto& c : cases) {
+        const Bands bands{
+            {1000, 400, 50}, c.middle, {c.highCounts, 600, c.highCounts == 0 ? 0 : 50}};
+        EXPECT_EQ(LinearityFigures(MiddleBandLinearity(bands, c.typed)), c.figures) << c.name;
+    }
+    EXPECT_EQ(LinearityText({25, -22}), "middle band +2.5 nm / \u2212"
+                                        "22 counts off the low\u2013high line");
+    EXPECT_EQ(LinearityText({-3, 2}), "middle band \u2212"
+                                      "0.3 nm / +2 counts off the low\u2013high line");
+    EXPECT_EQ(LinearityText({0, 0}), "middle band 0.0 nm / 0 counts off the low\u2013high line");
 }

@@ -33,13 +33,18 @@ TEST_F(CalibrationPage, ActivationReadsTheCalibrationWithOneRetry) {
     EXPECT_EQ(Text(*calibrate, 1020), "3650");
     EXPECT_TRUE(calibrate->IsModified());
     EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
+    ASSERT_TRUE(calibrate->Plot()->CalibrationLine().has_value());
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 410);
 
     // leaving unmarks; two failed reads show zeros, silently
     Type(*calibrate, 1019, "999");
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 410); // typing exchanges nothing
     ASSERT_TRUE(sheet->SetActivePage(0));
     EXPECT_FALSE(calibrate->IsModified());
     EXPECT_EQ(calibrate->lowCounts, 999);
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 999);
     ASSERT_TRUE(sheet->SetActivePage(1));
+    EXPECT_FALSE(calibrate->Plot()->CalibrationLine().has_value());
     EXPECT_EQ(calibrate->lowCounts, 0);
     EXPECT_EQ(calibrate->highWavelength, 0);
     EXPECT_EQ(Text(*calibrate, 1019), "0");
@@ -132,8 +137,10 @@ TEST_F(CalibrationPage, ApplyWritesOnlyWhileDisplayedAndAlwaysAgrees) {
     EXPECT_TRUE(calibrate->OnApply());
     EXPECT_EQ(messages, std::vector<std::string>{"ADC doesn't accept parameters!"});
     Type(*calibrate, 1019, " 420 "); // taken by OnApply's own read of the controls
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 410);
     EXPECT_TRUE(calibrate->OnApply());
     EXPECT_EQ(calibrate->lowCounts, 420);
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 420);
     EXPECT_EQ(messages.size(), 1u);
 
     // not displayed: nothing is sent

@@ -83,6 +83,8 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
     ASSERT_EQ(triple->Plot()->Markers().size(), 3u);
     EXPECT_EQ(triple->Plot()->Markers()[1].counts, 1536);
     EXPECT_EQ(triple->Plot()->Readings(), kBandReadings);
+    EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 2560);
+    EXPECT_EQ(triple->Plot()->Caption(), ""); // a completed middle tells nothing
 
     EXPECT_TRUE(triple->OnApply()); // the middle band is never sent
     ASSERT_TRUE(sheet->SetActivePage(0));
@@ -92,6 +94,43 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
     saveDialog.answer = scratchDir + "/bands.txt";
     triple->OnSaveToFile();
     EXPECT_EQ(ReadFileBytes(saveDialog.answer), CalibrationText(kBandReadings, 256));
+}
+
+TEST_F(TriplePage, TheLinearityCheckNeedsAllThreeWavelengthsTypedBeforeTheSweep) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+    for (int run = 0; run < 5; ++run)
+        ScriptSweep(kBandReadings, 256);
+    Connect();
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    auto* run = triple->ControlAs<QPushButton>(1007);
+
+    // low and high as the controller gave them, only the middle typed
+    Type(*triple, 1021, "430");
+    run->click();
+    EXPECT_EQ(triple->Plot()->Caption(), "");
+
+    Type(*triple, 1017, "340");
+    run->click();
+    EXPECT_EQ(triple->Plot()->Caption(), "");
+
+    // the line through 512 / 340 nm and 2560 / 510 nm gives 425 nm at 1536 and
+    // 1596.2 counts at 430 nm
+    Type(*triple, 1018, "510");
+    run->click();
+    EXPECT_EQ(triple->Plot()->Caption().toStdString(), "middle band +5.0 nm / \u2212"
+                                                       "60 counts off the low\u2013high line");
+
+    // a middle typed as 0 is completed (to 425) and stays a completed one
+    Type(*triple, 1021, "0");
+    run->click();
+    EXPECT_EQ(triple->middleWavelength, 425);
+    EXPECT_EQ(triple->Plot()->Caption(), "");
+    run->click();
+    EXPECT_EQ(triple->Plot()->Caption(), "");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(controller.Finish(), "");
 }
 
 TEST_F(TriplePage, AProbeFailureKeepsTheFieldsAndSaveWritesOnlyTheReadingsHeld) {

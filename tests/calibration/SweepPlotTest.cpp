@@ -1,13 +1,25 @@
-// The sweep plot: scale, incremental drawing, markers, and its place on the pages.
+// The sweep plot: scale, incremental drawing, markers, wavelength axis,
+// readout, its place on the pages and the picture it saves.
 #include "CalibrationPageFixture.h"
 
 #include "calibration/PlotLayout.h"
 #include "calibration/SweepPlot.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
+#include <QSvgRenderer>
 #include <QTest>
 
 namespace {
+
+// The simulator's calibration as the pages read it.
+const auto kSimLine = CalibrationCore::LineThrough(250, 87, 690, 4013);
+
+QRect RectOf(const PlotLayout::Box& box) {
+    return QRect(box.left, box.top, box.width, box.height);
+}
 
 // A pixel of the curve: clearly blue.
 bool IsCurve(QRgb pixel) {
@@ -70,6 +82,50 @@ TEST(SweepPlot, MarkersAreDrawnAtTheirCounts) {
     EXPECT_GT(count(plot.XOfCounts(1024), red), 10);
     EXPECT_GT(count(plot.XOfCounts(3072), green), 10);
     EXPECT_EQ(count(plot.XOfCounts(2048), red), 0);
+}
+
+TEST(PlotLayout, WavelengthTicksAxisLabelsAndTheReadoutAtTheirBounds) {
+    // 20 pixels a tick: exactly a label of 14 and the gap of 6
+    EXPECT_EQ(PlotLayout::WavelengthTickStep(1.0, 14), 20);
+    EXPECT_EQ(PlotLayout::WavelengthTickStep(1.0, 15), 50);
+    EXPECT_EQ(PlotLayout::WavelengthTickStep(0, 14), 0);
+    EXPECT_EQ(PlotLayout::WavelengthTickStep(1e12, 14), 0); // beyond 5e9 nm a tick
+
+    // between 10 and 100, 6 apart; -1: left out (width 0)
+    const struct {
+        std::vector<PlotLayout::AxisLabel> labels; // x, width
+        std::vector<int> lefts;
+    } axes[] = {
+        {{{17, 14}}, {10}},
+        {{{16, 14}}, {-1}},
+        {{{93, 14}}, {86}},
+        {{{94, 14}}, {-1}},
+        {{{30, 10}, {46, 10}}, {25, 41}},
+        {{{30, 10}, {45, 10}}, {25, -1}},
+        {{{46, 10}, {30, 10}}, {41, 25}},
+    };
+    for (const auto& row : axes) {
+        const auto boxes = PlotLayout::PlaceAxisLabels(row.labels, 10, 100, 50, 12);
+        ASSERT_EQ(boxes.size(), row.labels.size());
+        for (size_t i = 0; i < boxes.size(); ++i)
+            EXPECT_EQ(boxes[i].width > 0 ? boxes[i].left : -1, row.lefts[i]) << row.labels[i].x;
+    }
+
+    // between 20 and 120; width 0: none
+    const struct {
+        int pointer, fullWidth, shortWidth;
+        int left, width;
+    } readouts[] = {
+        {70, 100, 40, 20, 100}, {70, 101, 40, 50, 40}, {22, 101, 40, 20, 40},
+        {119, 101, 40, 80, 40}, {70, 101, 101, 20, 0},
+    };
+    for (const auto& row : readouts) {
+        const auto placed =
+            PlotLayout::PlaceReadout(row.pointer, row.fullWidth, row.shortWidth, 20, 120, 7, 12);
+        EXPECT_EQ(placed.box.width, row.width) << row.pointer << " " << row.fullWidth;
+        EXPECT_EQ(placed.box.width > 0 ? placed.box.left : 20, row.left) << row.pointer;
+        EXPECT_EQ(placed.shortened, row.fullWidth > 100) << row.pointer;
+    }
 }
 
 TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
@@ -137,15 +193,55 @@ TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
 
     plot.SetMarkers(
         {{3500, "low", Qt::red}, {3700, "middle", Qt::green}, {3900, "high", Qt::blue}});
+    plot.SetCalibrationLine(kSimLine);
+    plot.SetCaption("middle band +2.5 nm / \u2212"
+                    "22 counts off the low\u2013high line");
+    plot.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
+    QTest::mouseMove(&plot, plot.PlotRect().center());
     const auto& labels = plot.MarkerLabels();
     ASSERT_EQ(labels.size(), 3u);
     const QRect lowered = plot.PlotRect();
-    for (size_t i = 0; i < labels.size(); ++i) {
-        const QRect box(labels[i].box.left, labels[i].box.top, labels[i].box.width,
-                        labels[i].box.height);
-        EXPECT_TRUE(plot.rect().contains(box)) << i;
-        EXPECT_FALSE(box.intersects(lowered)) << i;
+    std::vector<QRect> boxes;
+    for (const auto& label : labels)
+        boxes.push_back(RectOf(label.box));
+    ASSERT_GE(plot.WavelengthLabels().size(), 3u); // 300 to 650 nm in steps of 50 or 100
+    for (const auto& label : plot.WavelengthLabels())
+        boxes.push_back(RectOf(label.box));
+    ASSERT_FALSE(plot.Readout().text.isEmpty());
+    boxes.push_back(RectOf(plot.Readout().box));
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_TRUE(plot.rect().contains(boxes[i])) << i;
+        EXPECT_FALSE(boxes[i].intersects(lowered)) << i;
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(boxes[i].intersects(boxes[j])) << i << " " << j;
     }
+
+    // what the readout reads: only over the plotted area, never during a sweep
+    auto readoutAt = [&plot](int x, int y) {
+        QTest::mouseMove(&plot, QPoint(x, y));
+        return plot.Readout().text.toStdString();
+    };
+    EXPECT_EQ(readoutAt(lowered.left(), lowered.top()), "0 counts, 240.2 nm, reading 10");
+    // the last column reads 4095, past the three samples held: the last one's reading
+    EXPECT_EQ(readoutAt(lowered.right(), lowered.bottom()), "4095 counts, 699.2 nm, reading 30");
+    // clear of the counts axis's end labels
+    EXPECT_LE(plot.Readout().box.Right(),
+              lowered.left() + lowered.width() - plot.fontMetrics().horizontalAdvance("4095"));
+    readoutAt(lowered.left(), lowered.top());
+    EXPECT_GE(plot.Readout().box.left, lowered.left() + plot.fontMetrics().horizontalAdvance("0"));
+    EXPECT_EQ(readoutAt(lowered.left() - 1, lowered.top()), "");
+    EXPECT_EQ(readoutAt(lowered.right(), lowered.bottom() + 1), "");
+    plot.SetCalibrationLine(std::nullopt);
+    EXPECT_GT(plot.PlotRect().height(), lowered.height()); // the axis's row given back
+    EXPECT_EQ(readoutAt(plot.PlotRect().left(), plot.PlotRect().top()), "0 counts, reading 10");
+    plot.BeginSweep(16);
+    EXPECT_EQ(plot.Readout().text, "");
+    EXPECT_EQ(readoutAt(plot.PlotRect().left() + 1, plot.PlotRect().top()), "");
+    plot.EndSweep();
+    EXPECT_NE(readoutAt(plot.PlotRect().left() + 2, plot.PlotRect().top()), "");
+    QTest::mouseMove(plot.window(), QPoint(-20, -20)); // the pointer leaves
+    EXPECT_EQ(plot.Readout().text, "");
 }
 
 using PlotPlacement = CalibrationPageTest;
@@ -170,6 +266,57 @@ TEST_F(PlotPlacement, EachPageHasItsPlotBelowEveryControlAndInsideThePage) {
             }
         }
     }
+}
+
+TEST_F(PlotPlacement, ThePlotIsSavedAsPngAndSvgAndCopiedAtOneSize) {
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    SweepPlot* plot = triple->Plot();
+    plot->ShowReadings({10, 20, 900, 30, 10, 400, 20, 10, 10, 600, 10, 0, 0, 0, 0, 0}, 16);
+    plot->SetMarkers({{512, "low", Qt::red}, {2304, "high", Qt::blue}});
+    plot->SetCalibrationLine(CalibrationCore::LineThrough(400, 512, 600, 2304));
+    plot->SetCaption("middle band +2.5 nm");
+    auto act = [plot](const QString& text) {
+        for (QAction* action : plot->actions())
+            if (action->text() == text)
+                action->trigger();
+    };
+    EXPECT_EQ(plot->contextMenuPolicy(), Qt::ActionsContextMenu);
+
+    saveDialog.answer = scratchDir + "/plot.png";
+    act("Save plot as...");
+    EXPECT_EQ(saveDialog.extension, "png");
+    EXPECT_EQ(saveDialog.filterSeen, "PNG Images (*.png)|*.png|SVG Images (*.svg)|*.svg||");
+    const QImage png(QString::fromStdString(saveDialog.answer));
+    EXPECT_EQ(png.size(), QSize(1200, 600));
+    // the whole plot down to its wavelength axis: "nm" in the bottom-left corner
+    int dark = 0;
+    for (int y = 480; y < 600; ++y)
+        for (int x = 0; x < 60; ++x)
+            dark += qGray(png.pixel(x, y)) < 100 ? 1 : 0;
+    EXPECT_GT(dark, 20);
+    const std::string pngBytes = ReadFileBytes(saveDialog.answer);
+    // the picture does not depend on the widget's own size
+    plot->resize(plot->width() / 2, plot->height());
+    act("Save plot as...");
+    EXPECT_EQ(ReadFileBytes(saveDialog.answer), pngBytes);
+
+    saveDialog.answer = scratchDir + "/plot.SVG";
+    act("Save plot as...");
+    QSvgRenderer svg(QString::fromStdString(saveDialog.answer));
+    EXPECT_TRUE(svg.isValid());
+    EXPECT_EQ(svg.defaultSize(), QSize(1200, 600));
+    const std::string text = ReadFileBytes(saveDialog.answer);
+    for (const char* part :
+         {">low 512<", ">high 2304<", ">DA counts<", ">nm<", ">500<", ">middle band +2.5 nm<"})
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+
+    act("Copy");
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(1200, 600));
+
+    saveDialog.answer = scratchDir + "/missing/plot.png";
+    act("Save plot as...");
+    EXPECT_EQ(messages, std::vector<std::string>{saveDialog.answer + " was not found."});
 }
 
 } // namespace

@@ -9,6 +9,7 @@ TEST(SweepOptions, DefaultsFormsAndTheSampleCountNormalisedAsThePagesDo) {
         int32_t samples;
         std::vector<int32_t> wavelengths;
         std::string save;
+        bool check = false;
     } cases[] = {
         {{}, false, 1024, {0, 0, 0}, ""},
         {{"--samples", "1025"}, false, 1024, {0, 0, 0}, ""},
@@ -16,6 +17,7 @@ TEST(SweepOptions, DefaultsFormsAndTheSampleCountNormalisedAsThePagesDo) {
         {{"--samples", "-3", "--save", "a.txt"}, false, 16, {0, 0, 0}, "a.txt"},
         {{"--samples", "5000"}, false, 5000, {0, 0, 0}, ""}, // the sweep itself stops at 4096
         {{"--wavelengths", "340", "0", "-510", "--save=b"}, true, 256, {340, 0, -510}, "b"},
+        {{"--check", "--samples", "32"}, true, 32, {0, 0, 0}, "", true},
     };
     for (const Case& c : cases) {
         SweepOptions options;
@@ -27,5 +29,6 @@ TEST(SweepOptions, DefaultsFormsAndTheSampleCountNormalisedAsThePagesDo) {
         EXPECT_EQ(std::vector<int32_t>(options.wavelengths, options.wavelengths + 3),
                   c.wavelengths);
         EXPECT_EQ(options.savePath, c.save);
+        EXPECT_EQ(options.check, c.check);
     }
 }

@@ -66,8 +66,8 @@ TEST_F(CliSweep, SweepBandsPrintsThreeLinesWithTheMiddleWavelengthCompleted) {
     StartSim();
     ASSERT_EQ(Run({"send", "SF,340,425,510"}).exitCode, 0);
     const std::string path = TempPath("bands.txt");
-    const ProcessResult result =
-        Run({"sweep-bands", "--wavelengths", "340", "0", "510", "--samples=255", "--save", path});
+    const ProcessResult result = Run({"sweep-bands", "--wavelengths", "340", "0", "510",
+                                      "--samples=255", "--save", path, "--check"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::istringstream lines(result.out);
     const char* names[] = {"low", "middle", "high"};
@@ -82,12 +82,41 @@ TEST_F(CliSweep, SweepBandsPrintsThreeLinesWithTheMiddleWavelengthCompleted) {
         EXPECT_NEAR(wavelength, nominal[band], band == 1 ? 4 : 0) << name;
     }
     std::string rest;
+    std::getline(lines, rest);
+    std::getline(lines, rest);
+    EXPECT_EQ(rest, "linearity unavailable"); // the middle was completed from the line
     EXPECT_FALSE(lines >> rest) << rest;
     EXPECT_EQ(result.out.back(), '\n');
     // --samples 255 is normalised to 254, as the pages do
     const std::string text = ReadAll(path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 254);
     std::remove(path.c_str());
+}
+
+TEST_F(CliSweep, SweepBandsCheckFindsTheSimulatorsBulgeOffTheStraightLine) {
+    // SIM's light source runs 12x(1 - x) nm above the straight line: bands at
+    // x = 0.064, 0.495 and 0.935 put the middle 12 * 0.431 * 0.441 = 2.3 nm
+    // above the chord through the outer two, 20 counts at 8.9 counts a nm
+    StartSim();
+    ASSERT_EQ(Run({"send", "SF,270,470,670"}).exitCode, 0);
+    const ProcessResult result =
+        Run({"sweep-bands", "--samples", "1024", "--check", "--wavelengths", "270", "470", "670"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const size_t at = result.out.find("\nlinearity ");
+    ASSERT_NE(at, std::string::npos) << result.out;
+    double nm = 0;
+    int counts = 0;
+    char end = 0;
+    ASSERT_EQ(std::sscanf(result.out.c_str() + at, "\nlinearity %lf %d%c", &nm, &counts, &end), 3)
+        << result.out;
+    EXPECT_EQ(end, '\n');
+    EXPECT_NEAR(nm, 2.3, 0.5);
+    EXPECT_NEAR(counts, -20, 5);
+    EXPECT_EQ(result.out.find('\n', at + 1), result.out.size() - 1); // the fourth and last line
+    // a low wavelength given as 0 is completed from the line
+    const ProcessResult lowZero =
+        Run({"sweep-bands", "--check", "--wavelengths", "0", "470", "670"});
+    EXPECT_EQ(lowZero.out.substr(lowZero.out.rfind("linearity")), "linearity unavailable\n");
 }
 
 TEST_F(CliSweep, AFailedSweepSaysSoOnStderrAndExitsOne) {
@@ -108,6 +137,7 @@ TEST_F(CliSweep, BadOptionsAreUsageErrorsBeforeThePortIsTouched) {
          std::vector<std::vector<std::string>>{{"sweep", "--samples", "many"},
                                                {"sweep", "--samples"},
                                                {"sweep", "--wavelengths", "1", "2", "3"},
+                                               {"sweep", "--check"},
                                                {"sweep-bands", "--wavelengths", "340", "510"},
                                                {"sweep-bands", "extra"},
                                                {"sweep", "--save="}}) {
