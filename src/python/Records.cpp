@@ -9,7 +9,7 @@ namespace Records {
 namespace {
 
 struct Types {
-    py::handle protocol, calibration, wavelengthOutcome, band, peakSweep, bandSweep;
+    py::handle protocol, calibration, wavelengthOutcome, band, peakSweep, bandSweep, portInfo;
 };
 
 // Held for the life of the process, never released: results may be made
@@ -78,6 +78,17 @@ void Register(py::module_& module) {
                                 {"middle", "the middle Band"},
                                 {"high", "the high Band"},
                                 {"readings", "one reading per sample, in sample order"}});
+    types.portInfo =
+        MakeType(module, "PortInfo",
+                 "A port that ports(long=True) lists: its name and what is known of it, as\n"
+                 "vornadc-cli ports --long prints it ('' where not known).",
+                 {{"name", "what connect() takes, e.g. COM1, /dev/ttyUSB0 or SIM"},
+                  {"description", "e.g. the USB adapter's product name"},
+                  {"manufacturer", "the adapter's maker"},
+                  {"serial_number", "the adapter's serial number"},
+                  {"vendor_product", "USB vendor and product id, 'vvvv:pppp' in hex"},
+                  {"link_target", "for a stable name (/dev/serial/by-id/...): the port it "
+                                  "points to"}});
 }
 
 py::object MakeProtocol(const ProtocolInMs& p) {
@@ -105,6 +116,11 @@ py::object MakeBandSweep(const CalibrationCore::Bands& bands,
     };
     return types.bandSweep(band(bands.low), band(bands.middle), band(bands.high),
                            py::cast(readings));
+}
+
+py::object MakePortInfo(const PortRecord& r) {
+    return types.portInfo(r.name, r.description, r.manufacturer, r.serialNumber, r.vendorProduct,
+                          r.linkTarget);
 }
 
 py::str ReplyText(const std::string& bytes) {

@@ -2,6 +2,7 @@
 
 #include "calibration/BandSweep.h"
 #include "device/ProtocolCommand.h"
+#include "platform/PortRecords.h"
 
 #include <pybind11/pybind11.h>
 
@@ -13,8 +14,8 @@
 // replies (bytes kept as they came: one character per byte).
 namespace Records {
 
-// Adds Protocol, Calibration, WavelengthOutcome, Band, PeakSweep and
-// BandSweep to the module.
+// Adds Protocol, Calibration, WavelengthOutcome, Band, PeakSweep, BandSweep
+// and PortInfo to the module.
 void Register(pybind11::module_& module);
 
 pybind11::object MakeProtocol(const ProtocolInMs& protocol);
@@ -25,6 +26,8 @@ pybind11::object MakeWavelengthOutcome(int32_t wavelength, bool confirmed, const
 pybind11::object MakePeakSweep(int32_t counts, const std::vector<int32_t>& readings);
 pybind11::object MakeBandSweep(const CalibrationCore::Bands& bands,
                                const std::vector<int32_t>& readings);
+
+pybind11::object MakePortInfo(const PortRecord& record);
 
 pybind11::str ReplyText(const std::string& bytes);
 

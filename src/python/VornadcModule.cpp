@@ -30,8 +30,13 @@ Device failures raise DeviceError with the reason vornadc-cli gives; a port
 that cannot be opened raises PortError; bad arguments raise ValueError or
 TypeError before anything is sent.)";
 
-py::list Ports() {
-    return py::cast(WithoutGil(DevicePorts::List));
+py::list Ports(bool detailed) {
+    if (!detailed)
+        return py::cast(WithoutGil(DevicePorts::List));
+    py::list ports;
+    for (const PortRecord& record : WithoutGil(DevicePorts::ListDetailed))
+        ports.append(Records::MakePortInfo(record));
+    return ports;
 }
 
 void DefineController(py::module_& m) {
@@ -144,13 +149,17 @@ PYBIND11_MODULE(vornadc, m) {
     Records::Register(m);
     DefineController(m);
     py::module_::import("atexit").attr("register")(py::cpp_function(&Controller::CloseAtExit));
-    m.def("ports", &Ports, R"(Every port name offered, in the order vornadc-cli ports prints them:
-COM1..COM4, the serial ports the system reports (by device path), and SIM,
-the simulated controller. Opens no port.)");
+    m.def("ports", &Ports, py::arg("long") = false,
+          R"(Every port name offered, in the order vornadc-cli ports prints them:
+COM1..COM4, the serial ports the system reports (by device path), the stable
+names of USB adapters (/dev/serial/by-id/...), and SIM, the simulated
+controller. With long=True, a PortInfo for each, with what ports --long
+prints. Asked anew at each call; opens no port.)");
     m.def("connect", &Controller::Connect, py::arg("port") = "SIM", py::arg("mode") = "",
           R"(Opens port with the connection handshake and returns a Controller.
 
-port: COM1..COM4, a device path, or "SIM" (the built-in simulated
+port: COM1..COM4, a device path, socket://HOST:PORT or rfc2217://HOST:PORT
+(a serial server on the network), or "SIM" (the built-in simulated
 controller). mode: a mode string such as "baud=19200 parity=N data=8 stop=1"
 (the default when empty). One link per process: while a Controller is open,
 connect raises PortError naming its port. A port that cannot be opened raises

@@ -6,7 +6,17 @@ exchange to finish first.
 """
 
 from types import TracebackType
-from typing import Callable, List, NamedTuple, Optional, Sequence, Tuple, Type
+from typing import (
+    Callable,
+    List,
+    Literal,
+    NamedTuple,
+    Optional,
+    Sequence,
+    Tuple,
+    Type,
+    overload,
+)
 
 class DeviceError(Exception):
     """The controller did not answer, refused, or the link failed; str() is the
@@ -70,6 +80,16 @@ class BandSweep(NamedTuple):
 
 Progress = Callable[[int, int], object]
 
+class PortInfo(NamedTuple):
+    """A port and what is known of it, as vornadc-cli ports --long prints it."""
+
+    name: str  # what connect() takes
+    description: str  # '' where not known
+    manufacturer: str
+    serial_number: str
+    vendor_product: str  # "vvvv:pppp" in hex
+    link_target: str  # the port a /dev/serial/by-id/ name points to
+
 class Controller:
     """An open link to the controller, made by connect(); a context manager."""
 
@@ -124,8 +144,14 @@ class Controller:
         progress: Optional[Progress] = None,
     ) -> BandSweep: ...
 
-def ports() -> List[str]:
-    """The port names vornadc-cli ports prints, in its order."""
+@overload
+def ports() -> List[str]: ...
+@overload
+def ports(long: Literal[False]) -> List[str]: ...
+@overload
+def ports(long: Literal[True]) -> List[PortInfo]:
+    """The port names vornadc-cli ports prints, in its order; with long=True,
+    a PortInfo for each."""
 
 def connect(port: str = "SIM", mode: str = "") -> Controller:
     """Opens port with the handshake; PortError when it cannot be opened or a

@@ -21,6 +21,11 @@ def test_ports_are_the_clis_in_its_order():
                             text=True, check=True).stdout.splitlines()
     assert vornadc.ports() == listed
     assert listed[-1] == "SIM"
+    detailed = subprocess.run([os.environ["VORNADC_CLI"], "ports", "--long"],
+                              capture_output=True, text=True, check=True).stdout.splitlines()
+    assert [tuple(info[:5]) for info in vornadc.ports(long=True)] == \
+        [tuple(line.split("\t")) for line in detailed]
+    assert vornadc.ports(long=True)[-1].description == "built-in simulated controller"
 
 
 def test_a_failed_open_closes_what_it_opened_so_a_retry_works():
