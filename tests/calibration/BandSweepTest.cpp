@@ -316,4 +316,5 @@ TEST(MiddleBandLinearity, FiguresRoundedHalfAwayFromZeroAndWhenUnavailable) {
     EXPECT_EQ(LinearityText({-3, 2}), "middle band \u2212"
                                       "0.3 nm / +2 counts off the low\u2013high line");
     EXPECT_EQ(LinearityText({0, 0}), "middle band 0.0 nm / 0 counts off the low\u2013high line");
+    EXPECT_EQ(LinearityText({1, 1}), "middle band +0.1 nm / +1 counts off the low\u2013high line");
 }
