@@ -6,7 +6,19 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <sys/resource.h>
 #include <unistd.h>
+
+namespace {
+
+double ThreadCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+} // namespace
 
 bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
                      std::string& error) {
@@ -23,9 +35,11 @@ bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun&
         return false;
     // The handshake has been answered and read in full; the sweep's bytes start here.
     const auto offset = static_cast<std::streamoff>(std::filesystem::file_size(logPath));
+    const double cpuStart = ThreadCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const bool swept = sweep();
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
     AdcLink::ClosePort();
     sim.Stop();
     run.bytes = CountLoggedBytes(logPath, offset);

@@ -13,7 +13,8 @@
 // wire time of every byte that crossed during the sweep, counted from SIM's
 // log (the handshake before it is left out). 1.00 is the line's limit.
 struct PacedRun {
-    double seconds = 0; // the sweep, elapsed
+    double seconds = 0;    // the sweep, elapsed
+    double cpuSeconds = 0; // the sweeping thread's CPU time (user and system)
     LineBytes bytes;
     double wireSeconds = 0;
     double Ratio() const { return seconds / wireSeconds; }

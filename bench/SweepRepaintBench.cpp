@@ -185,15 +185,17 @@ int main(int argc, char** argv) {
             gaps.push_back(longest);
             axisRatios.push_back(axisRun.Ratio());
             axisShares.push_back(axisRun.Ratio() / linkRun.Ratio());
-            std::printf("round %d: %d samples at %d baud on %s: page %.3f s (%.4f of the wire "
-                        "time), link alone %.3f s (%.4f), page / link %.4f; %s; counts %d\n",
-                        round + 1, samples, baud, qPrintable(QGuiApplication::platformName()),
-                        pageRun.seconds, pageRun.Ratio(), linkRun.seconds, linkRun.Ratio(),
-                        shares.back(), gap.c_str(), page.lowCounts);
+            std::printf(
+                "round %d: %d samples at %d baud on %s: page %.3f s (%.4f of the wire "
+                "time, CPU %.3f s), link alone %.3f s (%.4f, CPU %.3f s), page / link %.4f; %s; "
+                "counts %d\n",
+                round + 1, samples, baud, qPrintable(QGuiApplication::platformName()),
+                pageRun.seconds, pageRun.Ratio(), pageRun.cpuSeconds, linkRun.seconds,
+                linkRun.Ratio(), linkRun.cpuSeconds, shares.back(), gap.c_str(), page.lowCounts);
             std::printf("  with the wavelength axis and the pointer on the plot (readout \"%s\" "
-                        "before): %.3f s (%.4f), page / link %.4f; %s\n",
-                        readout.c_str(), axisRun.seconds, axisRun.Ratio(), axisShares.back(),
-                        axisGap.c_str());
+                        "before): %.3f s (%.4f, CPU %.3f s), page / link %.4f; %s\n",
+                        readout.c_str(), axisRun.seconds, axisRun.Ratio(), axisRun.cpuSeconds,
+                        axisShares.back(), axisGap.c_str());
             std::fflush(stdout);
         }
         if (status == 0)

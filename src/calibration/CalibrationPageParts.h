@@ -54,6 +54,7 @@ private:
 
     QProgressBar* bar_;
     SweepPlot* plot_;
+    int32_t unshown_ = 0; // samples taken since the bar last moved
     std::chrono::steady_clock::time_point shown_;
 };
 

@@ -51,6 +51,7 @@ void SweepPlot::AddReading(int32_t index, int32_t reading) {
     if (at >= readings_.size())
         readings_.resize(at + 1, 0);
     readings_[at] = reading;
+    drawnTo_ = std::min(drawnTo_, at); // a reading taken again is drawn again
     if (FitScale(reading)) {
         RebuildCache();
         pending_ = rect();
@@ -60,21 +61,31 @@ void SweepPlot::AddReading(int32_t index, int32_t reading) {
         return;
     const QPointF to = PointOf(at);
     const QPointF from = at == 0 ? to : PointOf(at - 1);
-    {
-        QPainter painter(&cache_);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setClipRect(PlotRect());
-        painter.setPen(QPen(kCurveColour, 1.2));
-        painter.drawLine(from, to);
-    }
     pending_ |= QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect();
 }
 
-void SweepPlot::RepaintPending() {
-    if (pending_.isEmpty())
+void SweepPlot::DrawNewSegments() {
+    if (cache_.isNull() || drawnTo_ >= readings_.size())
         return;
+    // one painter for all the segments since the last picture, not one a sample
+    QPolygonF segments;
+    for (size_t i = drawnTo_ == 0 ? 0 : drawnTo_ - 1; i < readings_.size(); ++i)
+        segments.append(PointOf(i));
+    QPainter painter(&cache_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(PlotRect());
+    painter.setPen(QPen(kCurveColour, 1.2));
+    painter.drawPolyline(segments);
+    drawnTo_ = readings_.size();
+}
+
+bool SweepPlot::RepaintPending() {
+    if (pending_.isEmpty())
+        return false;
+    DrawNewSegments();
     repaint(pending_);
     pending_ = QRect();
+    return true;
 }
 
 void SweepPlot::ShowReadings(const std::vector<int32_t>& readings, int32_t sampleCount) {
@@ -101,6 +112,7 @@ int SweepPlot::XOfCounts(double counts) const {
 }
 
 void SweepPlot::paintEvent(QPaintEvent* event) {
+    DrawNewSegments();
     QPainter painter(this);
     const QRect dirty = event->rect();
     const qreal ratio = cache_.devicePixelRatio();
@@ -182,6 +194,7 @@ void SweepPlot::RebuildCache() {
 
     QPainter painter(&cache_);
     DrawBackground(painter);
+    drawnTo_ = readings_.size(); // the whole curve is in
 }
 
 void SweepPlot::DrawBackground(QPainter& painter) const {

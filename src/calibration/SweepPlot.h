@@ -14,10 +14,10 @@
 
 // The readings of a calibration page's latest sweep, reading against DA
 // counts, with what the sweep found marked. A sweep blocks the one thread, so
-// the plot is fed sample by sample: each new sample draws one segment into a
-// cached picture, and RepaintPending puts the strips drawn since the last
-// time on the screen at once, so a sample costs about the same however long
-// the sweep is. Below the counts axis it can show a wavelength axis from the
+// the plot is fed sample by sample: AddReading notes each one, and
+// RepaintPending draws the segments since the last time into a cached picture
+// and puts them on the screen at once, so a sample costs about the same
+// however long the sweep is. Below the counts axis it can show a wavelength axis from the
 // page's two calibration points and a caption; the pointer over the plotted
 // area reads counts, wavelength and reading off it.
 class SweepPlot : public QWidget {
@@ -33,10 +33,12 @@ public:
 
     // Empties the plot for a sweep of sampleCount samples and drops the markers.
     void BeginSweep(int32_t sampleCount);
-    // Sample index of the current sweep, in order; drawn into the cache.
+    // Sample index of the current sweep, in order; drawn at the next paint.
     void AddReading(int32_t index, int32_t reading);
-    // Repaints what AddReading has drawn since the last call, directly.
-    void RepaintPending();
+    // Repaints what AddReading has added since the last call, directly, with
+    // whatever else of the window is waiting for a paint; false when nothing
+    // was added, and nothing is painted.
+    bool RepaintPending();
     // Shows readings already taken (all of one sweep) without markers.
     void ShowReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
     // Marks what the sweep found and repaints at once.
@@ -89,6 +91,8 @@ private:
     QPointF PointOf(size_t index) const;
     // Axes and the whole curve into the cached picture.
     void RebuildCache();
+    // Draws into the cache the segments of the readings added since.
+    void DrawNewSegments();
     // Raises the scale to fit reading; true when it changed.
     bool FitScale(int32_t reading);
     void DrawMarkers(QPainter& painter) const;
@@ -115,6 +119,7 @@ private:
     int32_t scaleTop_ = 256;
     QPixmap cache_;      // background, axes and curve
     QRect pending_;      // drawn into the cache, not yet on the screen
+    size_t drawnTo_ = 0; // readings whose segments are in the cache
     bool swept_ = false; // a sweep has begun: no more "No sweep yet"
     std::optional<CalibrationCore::CalibrationLine> line_;
     std::vector<AxisText> wavelengthLabels_;

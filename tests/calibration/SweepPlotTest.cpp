@@ -54,6 +54,13 @@ TEST(SweepPlot, ScaleDoublesToFitAndEachSampleIsDrawnAsItArrives) {
     for (size_t i = 0; i < readings.size(); ++i)
         EXPECT_TRUE(ColumnHasCurve(image, plot.XOfCounts(i * 256.0), 0, image.height() - 1)) << i;
     EXPECT_FALSE(ColumnHasCurve(image, plot.XOfCounts(4095) + 3, 0, image.height() - 1));
+    EXPECT_TRUE(plot.RepaintPending());
+    EXPECT_FALSE(plot.RepaintPending()); // nothing new: nothing painted
+    // a reading taken again is drawn again, at its new height
+    plot.AddReading(15, 4000);
+    const QImage again = plot.grab().toImage();
+    const int top = plot.PlotRect().top();
+    EXPECT_TRUE(ColumnHasCurve(again, plot.XOfCounts(15 * 256.0), top, top + 6));
 
     // a new sweep starts empty, and readings shown at once fit the scale too
     plot.SetMarkers({{1000, "peak", Qt::red}});
