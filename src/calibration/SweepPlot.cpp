@@ -61,7 +61,9 @@ void SweepPlot::AddReading(int32_t index, int32_t reading) {
         return;
     const QPointF to = PointOf(at);
     const QPointF from = at == 0 ? to : PointOf(at - 1);
-    pending_ |= QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect();
+    // the segment is clipped to the plotted area, and so is its repaint: the
+    // counts axis's row below it is not painted again for a reading near 0
+    pending_ |= QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect() & PlotRect();
 }
 
 void SweepPlot::DrawNewSegments() {
