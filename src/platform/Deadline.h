@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <poll.h>
+#include <sys/types.h>
 
 // The moment by which a blocking wait must end, and what is left of it in the
 // whole milliseconds that poll(2) takes.
@@ -20,6 +22,33 @@ inline int MillisecondsLeft(Deadline deadline) {
 }
 
 enum class Readiness { Readable, TimedOut, Failed };
+
+// Hands size bytes to fd through put (a write(2) or send(2) on it) before the
+// deadline, waiting while fd takes no more. Returns the bytes handed over, or
+// -1 when fd failed before any; at the deadline, what has not gone is not
+// written.
+template <typename Put>
+long PutWithin(int fd, const char* data, std::size_t size, Deadline deadline, Put put) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = put(data + done, size - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return done > 0 ? static_cast<long>(done) : -1;
+        pollfd p{fd, POLLOUT, 0};
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0 || ::poll(&p, 1, left) <= 0)
+            break; // time-out
+        if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
+            return done > 0 ? static_cast<long>(done) : -1;
+    }
+    return static_cast<long>(done);
+}
 
 // Waits until fd has input (or its end) or the deadline has passed.
 inline Readiness WaitReadable(int fd, Deadline deadline) {

@@ -102,27 +102,8 @@ bool LocalTransport::Apply(const SerialMode& mode, std::string& systemText) {
 }
 
 long LocalTransport::Write(const char* data, std::size_t size) {
-    const Deadline deadline =
-        DeadlineIn(limits.writeConstant + limits.writePerByte * static_cast<long>(size));
-    std::size_t written = 0;
-    while (written < size) {
-        const ssize_t n = ::write(fd, data + written, size - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            return written > 0 ? static_cast<long>(written) : -1;
-        pollfd p{fd, POLLOUT, 0};
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0 || ::poll(&p, 1, left) <= 0)
-            break; // time-out: what has not gone out is not written
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
-            return written > 0 ? static_cast<long>(written) : -1;
-    }
-    return static_cast<long>(written);
+    return PutWithin(fd, data, size, WriteDeadline(size),
+                     [this](const char* from, std::size_t n) { return ::write(fd, from, n); });
 }
 
 void LocalTransport::Drain() {
@@ -145,7 +126,7 @@ PortTransport::ReadResult LocalTransport::ReadByte(char& byte) {
             break;
         return ReadResult::Failed;
     }
-    const Deadline deadline = DeadlineIn(limits.readConstant + limits.readPerByte);
+    const Deadline deadline = ReadDeadline();
     for (;;) {
         const Readiness ready = WaitReadable(fd, deadline);
         if (ready != Readiness::Readable)

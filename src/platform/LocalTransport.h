@@ -17,12 +17,10 @@ public:
 
     // Raw 8-bit line with what mode names; no flow control.
     bool Apply(const SerialMode& mode, std::string& systemText) override;
-    void SetTimeouts(const PortTimeouts& timeouts) override { limits = timeouts; }
     long Write(const char* data, std::size_t size) override;
     void Drain() override;
     ReadResult ReadByte(char& byte) override;
 
 private:
     int fd = -1;
-    PortTimeouts limits;
 };

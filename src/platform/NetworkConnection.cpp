@@ -149,23 +149,9 @@ long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadli
 #else
     const int flags = 0;
 #endif
-    std::size_t sent = 0;
-    while (sent < size) {
-        const ssize_t n = ::send(fd, data + sent, size - sent, flags);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return sent > 0 ? static_cast<long>(sent) : -1;
-        pollfd p{fd, POLLOUT, 0};
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0 || ::poll(&p, 1, left) <= 0)
-            break; // time-out: what has not gone out is not written
-    }
-    return static_cast<long>(sent);
+    return PutWithin(fd, data, size, deadline, [this, flags](const char* from, std::size_t n) {
+        return ::send(fd, from, n, flags);
+    });
 }
 
 long NetworkConnection::Receive(char* buffer, std::size_t size) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Deadline.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -30,13 +32,23 @@ public:
 
     // The line settings; on failure systemText holds a one-line reason.
     virtual bool Apply(const SerialMode& mode, std::string& systemText) = 0;
-    virtual void SetTimeouts(const PortTimeouts& timeouts) = 0;
+    void SetTimeouts(const PortTimeouts& timeouts) { limits = timeouts; }
     // Returns the bytes written within the write time-out, or -1 when the
     // write failed before any byte went out.
     virtual long Write(const char* data, std::size_t size) = 0;
     // Waits until what was written has left.
     virtual void Drain() = 0;
     virtual ReadResult ReadByte(char& byte) = 0;
+
+protected:
+    // From now: when a one-byte read, or a write of size bytes, must end.
+    Deadline ReadDeadline() const { return DeadlineIn(limits.readConstant + limits.readPerByte); }
+    Deadline WriteDeadline(std::size_t size) const {
+        return DeadlineIn(limits.writeConstant + limits.writePerByte * static_cast<long>(size));
+    }
+
+private:
+    PortTimeouts limits;
 };
 
 // Opens the port a name stands for: "socket://HOST:PORT" and

@@ -124,8 +124,7 @@ bool Rfc2217Transport::Apply(const SerialMode& mode, std::string& systemText) {
 }
 
 long Rfc2217Transport::Write(const char* data, std::size_t size) {
-    const Deadline deadline =
-        DeadlineIn(limits.writeConstant + limits.writePerByte * static_cast<long>(size));
+    const Deadline deadline = WriteDeadline(size);
     // Answers owed to the server go first; data waits behind them.
     if (!SendOutput(deadline))
         return -1;
@@ -157,7 +156,7 @@ PortTransport::ReadResult Rfc2217Transport::ReadByte(char& byte) {
     if (session.TakeByte(byte))
         return ReadResult::Byte;
     // Only an empty queue takes in more, so at most one chunk's data waits.
-    const Deadline deadline = DeadlineIn(limits.readConstant + limits.readPerByte);
+    const Deadline deadline = ReadDeadline();
     for (;;) {
         const Pump pump = ReceiveUntil(deadline);
         if (session.TakeByte(byte))

@@ -17,7 +17,6 @@ public:
     bool Open(const NetworkAddress& address, std::string& systemText);
 
     bool Apply(const SerialMode& mode, std::string& systemText) override;
-    void SetTimeouts(const PortTimeouts& timeouts) override { limits = timeouts; }
     long Write(const char* data, std::size_t size) override;
     // A write is done when the connection has taken its bytes.
     void Drain() override {}
@@ -36,5 +35,4 @@ private:
 
     NetworkConnection connection;
     TelnetSession session;
-    PortTimeouts limits;
 };

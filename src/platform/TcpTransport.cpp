@@ -5,9 +5,7 @@ bool TcpTransport::Open(const NetworkAddress& address, std::string& systemText) 
 }
 
 long TcpTransport::Write(const char* data, std::size_t size) {
-    return connection.Send(
-        data, size,
-        DeadlineIn(limits.writeConstant + limits.writePerByte * static_cast<long>(size)));
+    return connection.Send(data, size, WriteDeadline(size));
 }
 
 PortTransport::ReadResult TcpTransport::ReadByte(char& byte) {
@@ -15,7 +13,7 @@ PortTransport::ReadResult TcpTransport::ReadByte(char& byte) {
         next = end = 0;
         long n = connection.Receive(received, sizeof received);
         if (n == 0) {
-            const Deadline deadline = DeadlineIn(limits.readConstant + limits.readPerByte);
+            const Deadline deadline = ReadDeadline();
             while (n == 0) {
                 const auto wait = connection.WaitReadable(deadline);
                 if (wait == Readiness::TimedOut)

@@ -11,7 +11,6 @@ public:
     bool Open(const NetworkAddress& address, std::string& systemText);
 
     bool Apply(const SerialMode&, std::string&) override { return true; }
-    void SetTimeouts(const PortTimeouts& timeouts) override { limits = timeouts; }
     long Write(const char* data, std::size_t size) override;
     // A write is done when the connection has taken its bytes.
     void Drain() override {}
@@ -19,7 +18,6 @@ public:
 
 private:
     NetworkConnection connection;
-    PortTimeouts limits;
     char received[512] = {};
     std::size_t next = 0; // the first byte of received not yet read
     std::size_t end = 0;  // one past the last byte received

@@ -20,7 +20,6 @@ namespace {
 class FakeLineTransport : public PortTransport {
 public:
     bool Apply(const SerialMode&, std::string&) override { return true; }
-    void SetTimeouts(const PortTimeouts&) override {}
     long Write(const char* data, std::size_t size) override {
         FakeLine::written.append(data, size);
         return static_cast<long>(size);
