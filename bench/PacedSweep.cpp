@@ -3,7 +3,6 @@
 #include "device/AdcLink.h"
 #include "sim/SimServer.h"
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <sys/resource.h>
@@ -30,8 +29,17 @@ bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun&
     options.filterBands = {450};
     options.logPath = logPath;
     SimServer sim(options);
+    const bool swept =
+        sim.Start(error) && SweepThroughPort(sim.SlavePath(), baud, logPath, sweep, run, error);
+    sim.Stop();
+    std::filesystem::remove(logPath);
+    return swept;
+}
+
+bool SweepThroughPort(const std::string& port, int32_t baud, const std::string& logPath,
+                      const std::function<bool()>& sweep, PacedRun& run, std::string& error) {
     std::string mode = "baud=" + std::to_string(baud) + " parity=N data=8 stop=1";
-    if (!sim.Start(error) || !AdcLink::OpenPort(sim.SlavePath(), mode, error))
+    if (!AdcLink::OpenPort(port, mode, error))
         return false;
     // The handshake has been answered and read in full; the sweep's bytes start here.
     const auto offset = static_cast<std::streamoff>(std::filesystem::file_size(logPath));
@@ -41,10 +49,8 @@ bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun&
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.cpuSeconds = ThreadCpuSeconds() - cpuStart;
     AdcLink::ClosePort();
-    sim.Stop();
     run.bytes = CountLoggedBytes(logPath, offset);
     run.wireSeconds = run.bytes.Total() * 10.0 / baud;
-    std::filesystem::remove(logPath);
     if (!swept)
         error = "the sweep at " + std::to_string(baud) + " baud failed";
     return swept;

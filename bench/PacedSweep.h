@@ -24,3 +24,8 @@ struct PacedRun {
 // could not be set up or the sweep failed.
 bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
                      std::string& error);
+
+// The same on a port that reaches a SIM paced at baud and logging to
+// logPath, opened with that baud rate and closed again after the sweep.
+bool SweepThroughPort(const std::string& port, int32_t baud, const std::string& logPath,
+                      const std::function<bool()>& sweep, PacedRun& run, std::string& error);

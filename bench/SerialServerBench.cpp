@@ -10,7 +10,7 @@
 //    against the same on the pseudo-terminal, SIM unpaced, alternating.
 //
 // Usage: bench_serial_server [SAMPLES [ROUNDS [OPENS]]]   (default 1024 3 20)
-#include "Median.h"
+#include "PacedSweep.h"
 #include "SerialServer.h"
 #include "SimLogBytes.h"
 #include "calibration/PeakSweep.h"
@@ -34,27 +34,18 @@ double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-// One sweep through the named port; seconds and wire seconds, or false.
-bool Sweep(const std::string& port, int32_t samples, const std::string& logPath, double& seconds,
-           double& wireSeconds) {
-    std::string mode = "baud=19200 parity=N data=8 stop=1", error;
-    if (!AdcLink::OpenPort(port, mode, error)) {
-        std::fprintf(stderr, "bench_serial_server: %s: %s\n", port.c_str(), error.c_str());
-        return false;
-    }
-    // The handshake has been answered and read in full; the sweep's bytes start here.
-    const auto offset = static_cast<std::streamoff>(std::filesystem::file_size(logPath));
-    std::vector<int32_t> readings;
-    int32_t peak = 0;
-    const auto start = Clock::now();
-    const bool swept =
-        CalibrationCore::SweepForPeak(samples, readings, peak, AdcLink::ProbeAnalogChannel);
-    seconds = Seconds(start);
-    AdcLink::ClosePort();
-    wireSeconds = CountLoggedBytes(logPath, offset).Total() * 10.0 / baud;
-    if (!swept)
-        std::fprintf(stderr, "bench_serial_server: the sweep through %s failed\n", port.c_str());
-    return swept;
+// One sweep through the named port, or false.
+bool Sweep(const std::string& port, int32_t samples, const std::string& logPath, PacedRun& run) {
+    const auto sweep = [samples] {
+        std::vector<int32_t> readings;
+        int32_t peak = 0;
+        return CalibrationCore::SweepForPeak(samples, readings, peak, AdcLink::ProbeAnalogChannel);
+    };
+    std::string error;
+    if (SweepThroughPort(port, baud, logPath, sweep, run, error))
+        return true;
+    std::fprintf(stderr, "bench_serial_server: %s: %s\n", port.c_str(), error.c_str());
+    return false;
 }
 
 double OpenAndClose(const std::string& port) {
@@ -99,10 +90,12 @@ int main(int argc, char** argv) {
 
     std::vector<double> ratios, directToWire, networkToWire;
     for (int round = 1; round <= rounds; ++round) {
-        double direct = 0, directWire = 0, network = 0, networkWire = 0;
-        if (!Sweep(paced.SlavePath(), samples, logPath, direct, directWire) ||
-            !Sweep(server.PortName(0), samples, logPath, network, networkWire))
+        PacedRun directRun, networkRun;
+        if (!Sweep(paced.SlavePath(), samples, logPath, directRun) ||
+            !Sweep(server.PortName(0), samples, logPath, networkRun))
             return 1;
+        const double direct = directRun.seconds, directWire = directRun.wireSeconds;
+        const double network = networkRun.seconds, networkWire = networkRun.wireSeconds;
         ratios.push_back(network / direct);
         directToWire.push_back(direct / directWire);
         networkToWire.push_back(network / networkWire);
