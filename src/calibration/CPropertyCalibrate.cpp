@@ -7,6 +7,7 @@
 #include "calibration/SampleGrid.h"
 #include "calibration/SweepPlot.h"
 #include "device/AdcLink.h"
+#include "device/FailureTexts.h"
 #include "platform/AppMessageBox.h"
 #include "platform/DataExchange.h"
 #include "platform/SettingsFile.h"
@@ -107,7 +108,7 @@ void CPropertyCalibrate::RunSweep(int32_t& target, const char* label) {
         if (plot)
             plot->SetMarkers({{target, label, QColor(200, 40, 40)}});
     } else {
-        AppMessageBox("Error in calibration");
+        AppMessageBox(FailureTexts::sweepFailed);
     }
     if (progressBar)
         progressBar->setValue(0);

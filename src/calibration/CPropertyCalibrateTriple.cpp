@@ -7,6 +7,7 @@
 #include "calibration/SampleGrid.h"
 #include "calibration/SweepPlot.h"
 #include "device/AdcLink.h"
+#include "device/FailureTexts.h"
 #include "platform/AppMessageBox.h"
 #include "platform/DataExchange.h"
 #include "platform/ExchangeText.h"
@@ -116,7 +117,7 @@ void CPropertyCalibrateTriple::OnRun() {
         ShowFoundBands();
         ShowLinearity(typed);
     } else
-        AppMessageBox("Error in calibration");
+        AppMessageBox(FailureTexts::sweepFailed);
     if (progressBar)
         progressBar->setValue(0);
 }

@@ -4,6 +4,7 @@
 #include "SweepCommands.h"
 #include "device/AdcLink.h"
 #include "device/DevicePorts.h"
+#include "device/FailureTexts.h"
 #include "device/TerminalCommand.h"
 #include "device/VersionQuery.h"
 #include "device/WavelengthCommand.h"
@@ -68,7 +69,7 @@ CliStatus SendText(const CliContext& context) {
     const TerminalOutcome outcome =
         ExchangeTerminalCommand(CompleteTerminalCommand(context.arguments[0]));
     if (!outcome.replied)
-        return Fail(context, "No reply");
+        return Fail(context, FailureTexts::noReply);
     context.out << outcome.reply << "\n";
     return cliSuccess;
 }
@@ -105,7 +106,7 @@ CliStatus DefineProtocolCommand(const CliContext& context) {
 CliStatus ReadCalibrationCommand(const CliContext& context) {
     int32_t lowWavelength = 0, lowCounts = 0, highWavelength = 0, highCounts = 0;
     if (!AdcLink::ReadCalibration(lowWavelength, lowCounts, highWavelength, highCounts))
-        return Fail(context, "No calibration read from the ADC");
+        return Fail(context, FailureTexts::noCalibration);
     PrintValues(context, {lowWavelength, lowCounts, highWavelength, highCounts});
     return cliSuccess;
 }
@@ -132,7 +133,7 @@ bool CheckCounts(const std::vector<std::string>& arguments, std::string& reason)
 CliStatus ProbeCommand(const CliContext& context) {
     int32_t value = Argument(context, 0);
     if (!AdcLink::ProbeAnalogChannel(value))
-        return Fail(context, "No reading of analogue channel 1");
+        return Fail(context, FailureTexts::noProbeReading);
     context.out << value << "\n";
     return cliSuccess;
 }

@@ -7,6 +7,7 @@
 #include "calibration/PeakSweep.h"
 #include "calibration/SampleGrid.h"
 #include "device/AdcLink.h"
+#include "device/FailureTexts.h"
 
 #include <ostream>
 
@@ -56,7 +57,7 @@ CliStatus SaveIfAsked(const CliContext& context, const SweepOptions& options,
 }
 
 CliStatus SweepFailed(const CliContext& context) {
-    context.err << "Error in calibration\n";
+    context.err << FailureTexts::sweepFailed << "\n";
     return cliDeviceFailure;
 }
 

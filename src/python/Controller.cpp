@@ -7,6 +7,7 @@
 #include "WithoutGil.h"
 #include "calibration/PeakSweep.h"
 #include "device/AdcLink.h"
+#include "device/FailureTexts.h"
 #include "device/TerminalCommand.h"
 #include "device/VersionQuery.h"
 #include "device/WavelengthCommand.h"
@@ -153,7 +154,7 @@ py::str Controller::Send(const py::str& text) {
     const TerminalOutcome outcome =
         Run([&] { return ExchangeTerminalCommand(CompleteTerminalCommand(bytes)); });
     if (!outcome.replied)
-        throw DeviceFailure("No reply");
+        throw DeviceFailure(FailureTexts::noReply);
     return Records::ReplyText(outcome.reply);
 }
 
@@ -184,7 +185,7 @@ py::object Controller::DefineProtocol(double ct, double dt, double it1, double i
 py::object Controller::ReadCalibration() {
     int32_t values[4] = {0, 0, 0, 0};
     if (!Run([&] { return AdcLink::ReadCalibration(values[0], values[1], values[2], values[3]); }))
-        throw DeviceFailure("No calibration read from the ADC");
+        throw DeviceFailure(FailureTexts::noCalibration);
     return Records::MakeCalibration(values[0], values[1], values[2], values[3]);
 }
 
@@ -203,7 +204,7 @@ int32_t Controller::Probe(int32_t counts) {
         throw py::value_error("counts must lie in 0..4095");
     int32_t value = counts;
     if (!Run([&] { return AdcLink::ProbeAnalogChannel(value); }))
-        throw DeviceFailure("No reading of analogue channel 1");
+        throw DeviceFailure(FailureTexts::noProbeReading);
     return value;
 }
 
@@ -219,7 +220,7 @@ std::vector<int32_t> Controller::RunSweep(int32_t samples, const py::object& pro
     if (!swept && LinkSession::Ending())
         throw PortFailure("The link closed as Python exits");
     if (!swept)
-        throw DeviceFailure("Error in calibration");
+        throw DeviceFailure(FailureTexts::sweepFailed);
     return readings;
 }
 
