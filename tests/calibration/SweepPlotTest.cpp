@@ -2,6 +2,7 @@
 // readout, its place on the pages and the picture it saves.
 #include "CalibrationPageFixture.h"
 
+#include "calibration/CalibrationPageParts.h"
 #include "calibration/PlotLayout.h"
 #include "calibration/SweepPlot.h"
 
@@ -9,8 +10,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QProgressBar>
 #include <QSvgRenderer>
 #include <QTest>
+
+#include <thread>
 
 namespace {
 
@@ -70,6 +74,27 @@ TEST(SweepPlot, ScaleDoublesToFitAndEachSampleIsDrawnAsItArrives) {
     EXPECT_EQ(plot.ScaleTop(), 256);
     plot.ShowReadings({1, 2, 600}, 1024);
     EXPECT_EQ(plot.ScaleTop(), 1024);
+}
+
+TEST(SweepDisplay, StartsTheSweepAfreshAndTheBarCatchesUpAtEachPicture) {
+    SweepPlot plot;
+    plot.ShowReadings({5, 6, 7}, 16);
+    QProgressBar bar;
+    bar.setValue(0); // as the pages make it
+    {
+        CalibrationPageParts::SweepDisplay display(&bar, &plot, 16);
+        EXPECT_TRUE(plot.Readings().empty()); // the last sweep's readings are gone
+        const CalibrationCore::Progress progress = display.Callback();
+        for (int32_t i = 0; i < 16; ++i) {
+            if (i == 8) // a picture is due at the next sample
+                std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            progress(i, 0);
+            if (i == 8) {
+                EXPECT_EQ(bar.value(), 9);
+            }
+        }
+    }
+    EXPECT_EQ(bar.value(), 16); // the last samples are shown as the sweep ends
 }
 
 TEST(SweepPlot, MarkersAreDrawnAtTheirCounts) {
