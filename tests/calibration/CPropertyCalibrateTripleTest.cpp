@@ -178,6 +178,15 @@ TEST_F(TriplePage, AnEmptiedFieldShowsZeroAndFieldsFollowEveryKeystroke) {
     edit->clear();
     QTest::keyClicks(edit, "-");
     EXPECT_EQ(edit->text(), "0");
+    // so does every other band edit
+    for (const int id : {1017, 1018, 1019, 1020, 1022, 1023, 1024, 1025}) {
+        auto* band = triple->ControlAs<QLineEdit>(id);
+        band->setFocus();
+        QTest::keyClicks(band, "7");
+        band->selectAll();
+        QTest::keyClick(band, Qt::Key_Backspace);
+        EXPECT_EQ(band->text(), "0") << id;
+    }
 
     // the page's own transfers do not reach the handler
     triple->highIntensity = 12;
