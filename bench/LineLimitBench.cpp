@@ -4,8 +4,8 @@
 // from SIM's log. 1.00 is the line's limit; what lies above it is our own
 // waiting (and SIM's). Each round runs every baud rate once, side by side.
 // Usage: bench_line_limit [SAMPLES [ROUNDS [BAUD...]]]   (default 1024 3 9600 19200 38400)
-#include "PacedSweep.h"
-#include "calibration/PeakSweep.h"
+#include "bench/PacedSweep.h"
+#include "calibration/core/PeakSweep.h"
 #include "device/AdcLink.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "PacedSweep.h"
+#include "bench/PacedSweep.h"
 
 #include "device/AdcLink.h"
 #include "sim/SimServer.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Median.h"
-#include "SimLogBytes.h"
+#include "bench/Median.h"
+#include "bench/SimLogBytes.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,7 @@
 // once. Each probe is two exchanges (WA then RA); the figure counts probes.
 // Usage: bench_probe [PROBES]
 #include "device/AdcLink.h"
-#include "platform/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
 
 #include <atomic>
 #include <chrono>

@@ -10,12 +10,12 @@
 //    against the same on the pseudo-terminal, SIM unpaced, alternating.
 //
 // Usage: bench_serial_server [SAMPLES [ROUNDS [OPENS]]]   (default 1024 3 20)
-#include "PacedSweep.h"
-#include "SerialServer.h"
-#include "SimLogBytes.h"
-#include "calibration/PeakSweep.h"
+#include "bench/PacedSweep.h"
+#include "bench/SimLogBytes.h"
+#include "calibration/core/PeakSweep.h"
 #include "device/AdcLink.h"
 #include "sim/SimServer.h"
+#include "support/SerialServer.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "SimLogBytes.h"
+#include "bench/SimLogBytes.h"
 
 #include <fstream>
 

@@ -3,7 +3,7 @@
 // with bench_probe's time per probe: showing a sample should cost less.
 // Usage: bench_sweep_display [SAMPLES]   (QT_QPA_PLATFORM picks the screen)
 #include "calibration/CalibrationPageParts.h"
-#include "calibration/SweepPlot.h"
+#include "calibration/plot/SweepPlot.h"
 
 #include <QApplication>
 #include <QProgressBar>

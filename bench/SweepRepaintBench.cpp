@@ -11,14 +11,14 @@
 // the plot, its readout shown before the sweep begins.
 // Usage: bench_sweep_repaint [SAMPLES [BAUD [ROUNDS]]]   (default 1024 19200 3;
 // QT_QPA_PLATFORM picks the screen)
-#include "PacedSweep.h"
+#include "bench/PacedSweep.h"
 #include "calibration/CPropertyCalibrate.h"
-#include "calibration/PeakSweep.h"
-#include "calibration/SweepPlot.h"
+#include "calibration/core/PeakSweep.h"
+#include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
-#include "platform/AppMessageBox.h"
-#include "platform/CPropertySheet.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/CPropertySheet.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -2,8 +2,11 @@
 // (unpaced) once, then for each line "SAMPLES" on stdin runs SweepForPeak as
 // vornadc-cli does and prints "SECONDS COUNTS" for the sweep alone.
 // Usage: bench_sweep_serve    (driven by bench/python_sweep.py)
-#include "calibration/PeakSweep.h"
+#include "calibration/core/PeakSweep.h"
 #include "device/AdcLink.h"
+#include "device/DevicePorts.h"
+#include "serial/NamedPort.h"
+#include "sim/InProcessSim.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include <vector>
 
 int main() {
+    DevicePorts::Register(Sim::InProcessPort());
     std::string mode;
     std::string error;
     if (!AdcLink::OpenPort("SIM", mode, error)) {

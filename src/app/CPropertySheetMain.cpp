@@ -1,7 +1,7 @@
 #include "app/CPropertySheetMain.h"
 
-#include "DialogTemplates.h"
 #include "app/HelpWindow.h"
+#include "templates/DialogTemplates.h"
 
 #include <QFile>
 

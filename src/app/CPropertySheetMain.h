@@ -6,7 +6,7 @@
 #include "pages/CPropertySetup.h"
 #include "pages/CPropertyTerminal.h"
 #include "pages/CPropertyWavelen.h"
-#include "platform/CPropertySheet.h"
+#include "ui/sheet/CPropertySheet.h"
 
 #include <QIcon>
 #include <QPointer>

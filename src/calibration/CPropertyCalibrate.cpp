@@ -1,17 +1,18 @@
 #include "calibration/CPropertyCalibrate.h"
 
-#include "DialogTemplates.h"
-#include "calibration/CalibrationLine.h"
 #include "calibration/CalibrationPageParts.h"
-#include "calibration/PeakSweep.h"
-#include "calibration/SampleGrid.h"
-#include "calibration/SweepPlot.h"
+#include "calibration/core/CalibrationLine.h"
+#include "calibration/core/PeakSweep.h"
+#include "calibration/core/SampleGrid.h"
+#include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
 #include "device/FailureTexts.h"
-#include "platform/AppMessageBox.h"
-#include "platform/DataExchange.h"
-#include "platform/SettingsFile.h"
-#include "platform/WaitCursor.h"
+#include "settings/SettingsFile.h"
+#include "templates/ControlIds.h"
+#include "templates/DialogTemplates.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/DataExchange.h"
+#include "ui/sheet/WaitCursor.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -37,11 +38,11 @@ CPropertyCalibrate::CPropertyCalibrate() : CPropertyPage(PageTemplate()) {
 }
 
 void CPropertyCalibrate::DoDataExchange(DataExchange& dx) {
-    AttachControl(dx, 1029, progressBar);
-    ExchangeInteger(dx, 1020, highCounts);
-    ExchangeInteger(dx, 1018, highWavelength);
-    ExchangeInteger(dx, 1019, lowCounts);
-    ExchangeInteger(dx, 1017, lowWavelength);
+    AttachControl(dx, CalibrationControls::progressBar, progressBar);
+    ExchangeInteger(dx, CalibrationControls::highCountsEdit, highCounts);
+    ExchangeInteger(dx, CalibrationControls::highWavelengthEdit, highWavelength);
+    ExchangeInteger(dx, CalibrationControls::lowCountsEdit, lowCounts);
+    ExchangeInteger(dx, CalibrationControls::lowWavelengthEdit, lowWavelength);
     // the plot's wavelength axis follows the two points as each exchange leaves them
     if (plot)
         plot->SetCalibrationLine(
@@ -52,11 +53,11 @@ void CPropertyCalibrate::ConnectControls() {
     if (plot)
         return;
     plot = CalibrationPageParts::CreatePlot(*this, CalibrationDialog());
-    if (auto* button = ControlAs<QPushButton>(1007))
+    if (auto* button = ControlAs<QPushButton>(CalibrationControls::runFirstButton))
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrate::OnRunFirst);
-    if (auto* button = ControlAs<QPushButton>(1008))
+    if (auto* button = ControlAs<QPushButton>(CalibrationControls::runSecondButton))
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrate::OnRunSecond);
-    if (auto* button = ControlAs<QPushButton>(1009))
+    if (auto* button = ControlAs<QPushButton>(CalibrationControls::saveToFileButton))
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrate::OnSaveToFile);
 }
 

@@ -1,18 +1,19 @@
 #include "calibration/CPropertyCalibrateTriple.h"
 
-#include "DialogTemplates.h"
-#include "calibration/BandSweep.h"
-#include "calibration/CalibrationLine.h"
 #include "calibration/CalibrationPageParts.h"
-#include "calibration/SampleGrid.h"
-#include "calibration/SweepPlot.h"
+#include "calibration/core/BandSweep.h"
+#include "calibration/core/CalibrationLine.h"
+#include "calibration/core/SampleGrid.h"
+#include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
 #include "device/FailureTexts.h"
-#include "platform/AppMessageBox.h"
-#include "platform/DataExchange.h"
-#include "platform/ExchangeText.h"
-#include "platform/SettingsFile.h"
-#include "platform/WaitCursor.h"
+#include "settings/SettingsFile.h"
+#include "templates/ControlIds.h"
+#include "templates/DialogTemplates.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/DataExchange.h"
+#include "ui/sheet/ExchangeText.h"
+#include "ui/sheet/WaitCursor.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -32,7 +33,12 @@ const DialogTemplate& PageTemplate() {
 }
 
 // The nine band edits.
-constexpr int kBandEdits[] = {1017, 1019, 1023, 1021, 1022, 1024, 1018, 1020, 1025};
+constexpr int kBandEdits[] = {
+    TripleControls::lowWavelengthEdit,  TripleControls::lowCountsEdit,
+    TripleControls::lowIntensityEdit,   TripleControls::middleWavelengthEdit,
+    TripleControls::middleCountsEdit,   TripleControls::middleIntensityEdit,
+    TripleControls::highWavelengthEdit, TripleControls::highCountsEdit,
+    TripleControls::highIntensityEdit};
 
 } // namespace
 
@@ -43,16 +49,16 @@ CPropertyCalibrateTriple::CPropertyCalibrateTriple() : CPropertyPage(PageTemplat
 }
 
 void CPropertyCalibrateTriple::DoDataExchange(DataExchange& dx) {
-    AttachControl(dx, 1029, progressBar);
-    ExchangeInteger(dx, 1020, highCounts);
-    ExchangeInteger(dx, 1018, highWavelength);
-    ExchangeInteger(dx, 1025, highIntensity);
-    ExchangeInteger(dx, 1022, middleCounts);
-    ExchangeInteger(dx, 1021, middleWavelength);
-    ExchangeInteger(dx, 1024, middleIntensity);
-    ExchangeInteger(dx, 1019, lowCounts);
-    ExchangeInteger(dx, 1017, lowWavelength);
-    ExchangeInteger(dx, 1023, lowIntensity);
+    AttachControl(dx, TripleControls::progressBar, progressBar);
+    ExchangeInteger(dx, TripleControls::highCountsEdit, highCounts);
+    ExchangeInteger(dx, TripleControls::highWavelengthEdit, highWavelength);
+    ExchangeInteger(dx, TripleControls::highIntensityEdit, highIntensity);
+    ExchangeInteger(dx, TripleControls::middleCountsEdit, middleCounts);
+    ExchangeInteger(dx, TripleControls::middleWavelengthEdit, middleWavelength);
+    ExchangeInteger(dx, TripleControls::middleIntensityEdit, middleIntensity);
+    ExchangeInteger(dx, TripleControls::lowCountsEdit, lowCounts);
+    ExchangeInteger(dx, TripleControls::lowWavelengthEdit, lowWavelength);
+    ExchangeInteger(dx, TripleControls::lowIntensityEdit, lowIntensity);
     // the plot's wavelength axis follows the low and high bands as each exchange leaves them
     if (plot)
         plot->SetCalibrationLine(
@@ -63,9 +69,9 @@ void CPropertyCalibrateTriple::ConnectControls() {
     if (plot)
         return;
     plot = CalibrationPageParts::CreatePlot(*this, TripleCalibrationDialog());
-    if (auto* button = ControlAs<QPushButton>(1007))
+    if (auto* button = ControlAs<QPushButton>(TripleControls::runButton))
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrateTriple::OnRun);
-    if (auto* button = ControlAs<QPushButton>(1009))
+    if (auto* button = ControlAs<QPushButton>(TripleControls::saveToFileButton))
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrateTriple::OnSaveToFile);
     for (const int id : kBandEdits)
         if (auto* edit = ControlAs<QLineEdit>(id))
@@ -187,7 +193,9 @@ void CPropertyCalibrateTriple::OnEditChange() {
 }
 
 void CPropertyCalibrateTriple::NoteTypedWavelength(int id) {
-    const int wavelengthEdits[] = {1017, 1021, 1018}; // low, middle, high
+    const int wavelengthEdits[] = {TripleControls::lowWavelengthEdit,
+                                   TripleControls::middleWavelengthEdit,
+                                   TripleControls::highWavelengthEdit}; // low, middle, high
     const int32_t* wavelengths[] = {&lowWavelength, &middleWavelength, &highWavelength};
     for (int band = 0; band < 3; ++band)
         if (id == wavelengthEdits[band])

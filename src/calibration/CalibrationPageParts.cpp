@@ -1,13 +1,13 @@
 #include "calibration/CalibrationPageParts.h"
 
-#include "calibration/CalibrationFile.h"
-#include "calibration/PlotPicture.h"
-#include "calibration/SweepPlot.h"
+#include "calibration/core/CalibrationFile.h"
+#include "calibration/plot/PlotPicture.h"
+#include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
-#include "platform/AppMessageBox.h"
-#include "platform/CPropertyPage.h"
-#include "platform/DialogLayout.h"
-#include "platform/SaveFileDialog.h"
+#include "ui/dialog/DialogLayout.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/CPropertyPage.h"
+#include "ui/sheet/SaveFileDialog.h"
 
 #include <QFontMetrics>
 #include <QProgressBar>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calibration/SampleGrid.h"
-#include "platform/DialogTemplate.h"
+#include "calibration/core/SampleGrid.h"
+#include "ui/dialog/DialogTemplate.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CliArguments.h"
-#include "SweepCommands.h"
+#include "cli/CliArguments.h"
+#include "cli/SweepCommands.h"
 #include "device/AdcLink.h"
 #include "device/DevicePorts.h"
 #include "device/FailureTexts.h"

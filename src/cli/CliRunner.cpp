@@ -1,7 +1,10 @@
-#include "CliArguments.h"
-#include "CliCommands.h"
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
 
 #include "device/AdcLink.h"
+#include "device/DevicePorts.h"
+#include "serial/NamedPort.h"
+#include "sim/InProcessSim.h"
 
 #include <ostream>
 
@@ -64,6 +67,7 @@ bool CheckArguments(const CliCommand& command, const std::vector<std::string>& a
 } // namespace
 
 int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    DevicePorts::Register(Sim::InProcessPort());
     CliInvocation invocation;
     std::string reason;
     if (!ParseCliArguments(words, invocation, reason))

@@ -1,11 +1,11 @@
-#include "SweepCommands.h"
+#include "cli/SweepCommands.h"
 
-#include "CliArguments.h"
-#include "calibration/BandSweep.h"
-#include "calibration/CalibrationFile.h"
-#include "calibration/CalibrationLine.h"
-#include "calibration/PeakSweep.h"
-#include "calibration/SampleGrid.h"
+#include "calibration/core/BandSweep.h"
+#include "calibration/core/CalibrationFile.h"
+#include "calibration/core/CalibrationLine.h"
+#include "calibration/core/PeakSweep.h"
+#include "calibration/core/SampleGrid.h"
+#include "cli/CliArguments.h"
 #include "device/AdcLink.h"
 #include "device/FailureTexts.h"
 

@@ -1,6 +1,6 @@
 // Calibration commands: RC, WC, and the WA/RA probe of analogue channel 1.
-#include "AdcLink.h"
-#include "AdcLinkState.h"
+#include "device/AdcLink.h"
+#include "device/AdcLinkDetail.h"
 
 namespace AdcLink {
 

@@ -1,10 +1,10 @@
 // Serial port link: opening, writing commands, reading reply lines.
-#include "AdcLink.h"
+#include "device/AdcLink.h"
 
-#include "ConversationLog.h"
-#include "DevicePorts.h"
-#include "platform/SerialMode.h"
-#include "platform/SerialPort.h"
+#include "device/ConversationLog.h"
+#include "device/DevicePorts.h"
+#include "serial/SerialMode.h"
+#include "serial/SerialPort.h"
 
 #include <memory>
 
@@ -92,14 +92,14 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
         return false;
     }
     if (!openPort) {
-        auto port = std::make_unique<SerialPort>();
         std::string systemText;
-        const std::string path = DevicePorts::Resolve(portName, systemText);
-        if ((path.empty() && !systemText.empty()) || !port->Open(path, systemText)) {
+        auto transport = DevicePorts::Open(portName, systemText);
+        if (!transport) {
             errorText = "Port Initialisation Error:\n" + systemText;
             return false;
         }
-        openPort = std::move(port);
+        openPort = std::make_unique<SerialPort>();
+        openPort->Open(std::move(transport));
     }
     std::string systemText;
     if (!openPort->Apply(mode, systemText)) {

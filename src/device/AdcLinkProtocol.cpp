@@ -1,6 +1,6 @@
 // Protocol commands: PD (define) and RP (read back).
-#include "AdcLink.h"
-#include "AdcLinkState.h"
+#include "device/AdcLink.h"
+#include "device/AdcLinkDetail.h"
 
 #include <cstdint>
 

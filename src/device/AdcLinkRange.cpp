@@ -1,6 +1,6 @@
 // Connection handshake and the process-wide wavelength range.
-#include "AdcLink.h"
-#include "AdcLinkState.h"
+#include "device/AdcLink.h"
+#include "device/AdcLinkDetail.h"
 
 #include <chrono>
 #include <thread>

@@ -1,5 +1,5 @@
-#include "AdcLink.h"
-#include "AdcLinkState.h"
+#include "device/AdcLink.h"
+#include "device/AdcLinkDetail.h"
 
 namespace AdcLink::Detail {
 

@@ -1,7 +1,7 @@
-#include "ConversationLog.h"
+#include "device/ConversationLog.h"
 
-#include "platform/ByteEscape.h"
-#include "platform/SerialPort.h"
+#include "serial/ByteEscape.h"
+#include "serial/SystemError.h"
 
 #include <cerrno>
 #include <chrono>

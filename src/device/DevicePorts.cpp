@@ -1,24 +1,52 @@
-#include "DevicePorts.h"
+#include "device/DevicePorts.h"
 
-#include "platform/PortNames.h"
-#include "sim/InProcessSim.h"
+#include "ports/PortNames.h"
+#include "serial/NamedPort.h"
+
+#include <algorithm>
+#include <mutex>
 
 namespace DevicePorts {
 
-const char* const simulatorName = "SIM";
+namespace {
 
-std::string Resolve(const std::string& portName, std::string& systemText) {
-    if (portName == simulatorName)
-        return Sim::InProcessPortPath(systemText);
-    return ResolvePortName(portName);
+std::mutex offeredMutex;
+std::vector<NamedPort> offered;
+
+} // namespace
+
+void Register(NamedPort port) {
+    std::lock_guard<std::mutex> lock(offeredMutex);
+    const auto same = std::find_if(offered.begin(), offered.end(),
+                                   [&](const NamedPort& known) { return known.name == port.name; });
+    if (same != offered.end())
+        *same = std::move(port);
+    else
+        offered.push_back(std::move(port));
+}
+
+std::unique_ptr<PortTransport> Open(const std::string& portName, std::string& systemText) {
+    std::function<std::unique_ptr<PortTransport>(std::string&)> open;
+    {
+        std::lock_guard<std::mutex> lock(offeredMutex);
+        for (const NamedPort& port : offered)
+            if (port.name == portName)
+                open = port.open;
+    }
+    if (open)
+        return open(systemText);
+    return OpenPortTransport(ResolvePortName(portName), systemText);
 }
 
 std::vector<PortRecord> ListDetailed() {
     std::vector<PortRecord> records = ListPortRecords();
-    PortRecord simulator;
-    simulator.name = simulatorName;
-    simulator.description = "built-in simulated controller";
-    records.push_back(simulator);
+    std::lock_guard<std::mutex> lock(offeredMutex);
+    for (const NamedPort& port : offered) {
+        PortRecord record;
+        record.name = port.name;
+        record.description = port.description;
+        records.push_back(record);
+    }
     return records;
 }
 

@@ -1,5 +1,5 @@
 // Number scanning: the signed decimal digit runs of a reply, in order.
-#include "AdcLink.h"
+#include "device/AdcLink.h"
 
 #include <limits>
 

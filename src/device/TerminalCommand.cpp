@@ -1,6 +1,6 @@
-#include "TerminalCommand.h"
+#include "device/TerminalCommand.h"
 
-#include "AdcLink.h"
+#include "device/AdcLink.h"
 
 std::string CompleteTerminalCommand(const std::string& typed) {
     if (typed.empty() || typed.back() == ';')

@@ -1,6 +1,6 @@
-#include "VersionQuery.h"
+#include "device/VersionQuery.h"
 
-#include "AdcLink.h"
+#include "device/AdcLink.h"
 
 namespace {
 

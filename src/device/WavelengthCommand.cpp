@@ -1,6 +1,6 @@
-#include "WavelengthCommand.h"
+#include "device/WavelengthCommand.h"
 
-#include "AdcLink.h"
+#include "device/AdcLink.h"
 
 int32_t ClampWavelength(int32_t requested, int32_t rangeMin, int32_t rangeMax) {
     int32_t value = requested;

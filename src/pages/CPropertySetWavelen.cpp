@@ -1,11 +1,12 @@
 #include "pages/CPropertySetWavelen.h"
 
-#include "DialogTemplates.h"
 #include "device/AdcLink.h"
 #include "device/WavelengthCommand.h"
-#include "platform/AppMessageBox.h"
-#include "platform/DataExchange.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
+#include "templates/ControlIds.h"
+#include "templates/DialogTemplates.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/DataExchange.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,22 +17,20 @@ namespace {
 
 const char* const kPresetFile = "VORNadcC.INI";
 const char* const kSection = "SetWaveLength";
-constexpr int kDebugEdit = 1045;
-constexpr int kSetButtons[4] = {1038, 1039, 1040, 1041};
 
 } // namespace
 
 CPropertySetWavelen::CPropertySetWavelen() : CPropertyPage(SetWavelengthDialog()) {}
 
 void CPropertySetWavelen::DoDataExchange(DataExchange& dx) {
-    AttachControl(dx, 1043, statusEdit);
-    AttachControl(dx, kDebugEdit, debugEdit);
-    ExchangeInteger(dx, 1034, waveLength2);
-    ExchangeInteger(dx, 1033, waveLength1);
-    ExchangeInteger(dx, 1035, waveLength3);
-    ExchangeInteger(dx, 1036, waveLength4);
-    ExchangeText(dx, 1043, statusText);
-    ExchangeText(dx, kDebugEdit, debugText);
+    AttachControl(dx, SetWavelengthControls::statusEdit, statusEdit);
+    AttachControl(dx, SetWavelengthControls::debugEdit, debugEdit);
+    ExchangeInteger(dx, SetWavelengthControls::wavelength2Edit, waveLength2);
+    ExchangeInteger(dx, SetWavelengthControls::wavelength1Edit, waveLength1);
+    ExchangeInteger(dx, SetWavelengthControls::wavelength3Edit, waveLength3);
+    ExchangeInteger(dx, SetWavelengthControls::wavelength4Edit, waveLength4);
+    ExchangeText(dx, SetWavelengthControls::statusEdit, statusText);
+    ExchangeText(dx, SetWavelengthControls::debugEdit, debugText);
 }
 
 bool CPropertySetWavelen::LoadPresets() {
@@ -64,14 +63,14 @@ bool CPropertySetWavelen::OnSetActive() {
     if (!buttonsWired_ && HasControls()) {
         buttonsWired_ = true;
         for (int row = 1; row <= 4; ++row)
-            if (auto* button = ControlAs<QPushButton>(kSetButtons[row - 1]))
+            if (auto* button = ControlAs<QPushButton>(SetWavelengthControls::setButtons[row - 1]))
                 connect(button, &QPushButton::clicked, this, [this, row] { OnSet(row); });
     }
     if (!LoadPresets())
         AppMessageBox("Error reading <VornAdcC.ini> \n\nInitialisation-File could not be red !");
     // Once shown, the debug field stays for the rest of the run.
-    if (debugMode && Control(kDebugEdit))
-        Control(kDebugEdit)->show();
+    if (debugMode && Control(SetWavelengthControls::debugEdit))
+        Control(SetWavelengthControls::debugEdit)->show();
     debugText.clear();
     statusText.clear();
     rangeMin = AdcLink::MinWavelength();

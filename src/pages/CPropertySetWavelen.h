@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CPropertyPage.h"
+#include "ui/sheet/CPropertyPage.h"
 
 #include <cstdint>
 #include <string>

@@ -1,29 +1,19 @@
 #include "pages/CPropertySetup.h"
 
-#include "DialogTemplates.h"
 #include "device/AdcLink.h"
 #include "device/DevicePorts.h"
 #include "device/VersionQuery.h"
 #include "pages/SetupParameters.h"
-#include "platform/AppMessageBox.h"
-#include "platform/ComboItemDetails.h"
-#include "platform/DataExchange.h"
-#include "platform/PopupComboBox.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
+#include "templates/ControlIds.h"
+#include "templates/DialogTemplates.h"
+#include "ui/dialog/ComboItemDetails.h"
+#include "ui/dialog/PopupComboBox.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/DataExchange.h"
 
 #include <QComboBox>
 #include <QPushButton>
-
-namespace {
-
-constexpr int kConnect = 1013;
-constexpr int kDisconnect = 1014;
-constexpr int kPortCombo = 1022;
-constexpr int kBaudCombo = 1023;
-constexpr int kBitsCombo = 1024;
-constexpr int kParityCombo = 1025;
-
-} // namespace
 
 CPropertySetup::CPropertySetup()
     : CPropertyPage(SetupDialog()), versionText("unavailable"), baudRate("19200"), bits("8,1"),
@@ -35,18 +25,18 @@ CPropertySetup::CPropertySetup()
 }
 
 void CPropertySetup::DoDataExchange(DataExchange& dx) {
-    ExchangeText(dx, 1026, versionText);
-    ExchangeComboText(dx, kBaudCombo, baudRate);
-    ExchangeComboText(dx, kBitsCombo, bits);
-    ExchangeComboText(dx, kPortCombo, comPort, FindPortItem);
-    ExchangeComboText(dx, kParityCombo, parity);
+    ExchangeText(dx, SetupControls::versionEdit, versionText);
+    ExchangeComboText(dx, SetupControls::baudCombo, baudRate);
+    ExchangeComboText(dx, SetupControls::bitsCombo, bits);
+    ExchangeComboText(dx, SetupControls::portCombo, comPort, FindPortItem);
+    ExchangeComboText(dx, SetupControls::parityCombo, parity);
 }
 
 void CPropertySetup::CompleteControls() {
     if (controlsCompleted_ || !HasControls())
         return;
     controlsCompleted_ = true;
-    if (auto* ports = ControlAs<PopupComboBox>(kPortCombo)) {
+    if (auto* ports = ControlAs<PopupComboBox>(SetupControls::portCombo)) {
         RebuildPortList();
         // The framework wrote the fields before these items existed; a stored
         // port such as "SIM" is now selected from the list.
@@ -54,25 +44,26 @@ void CPropertySetup::CompleteControls() {
         // Adapters come and go: the list is built again at each opening.
         connect(ports, &PopupComboBox::popupAboutToShow, this, [this] { RebuildPortList(); });
     }
-    if (auto* button = ControlAs<QPushButton>(kConnect))
+    if (auto* button = ControlAs<QPushButton>(SetupControls::connectButton))
         connect(button, &QPushButton::clicked, this, [this] { OnConnect(); });
-    if (auto* button = ControlAs<QPushButton>(kDisconnect))
+    if (auto* button = ControlAs<QPushButton>(SetupControls::disconnectButton))
         connect(button, &QPushButton::clicked, this, [this] { OnDisconnect(); });
 }
 
 void CPropertySetup::RebuildPortList() {
-    if (auto* ports = ControlAs<QComboBox>(kPortCombo))
+    if (auto* ports = ControlAs<QComboBox>(SetupControls::portCombo))
         SetDetailedItems(ports, PortListItems(DevicePorts::ListDetailed()));
 }
 
 void CPropertySetup::EnableControls(bool enable) {
-    if (!Control(kConnect))
+    if (!Control(SetupControls::connectButton))
         return;
-    Control(kConnect)->setEnabled(enable);
-    Control(kDisconnect)->setEnabled(!enable);
-    for (int id : {kBaudCombo, kBitsCombo, kPortCombo, kParityCombo})
+    Control(SetupControls::connectButton)->setEnabled(enable);
+    Control(SetupControls::disconnectButton)->setEnabled(!enable);
+    for (int id : {SetupControls::baudCombo, SetupControls::bitsCombo, SetupControls::portCombo,
+                   SetupControls::parityCombo})
         Control(id)->setEnabled(enable);
-    SetControlText(Control(kBaudCombo), baudRate);
+    SetControlText(Control(SetupControls::baudCombo), baudRate);
 }
 
 bool CPropertySetup::OnSetActive() {

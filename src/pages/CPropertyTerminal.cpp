@@ -1,31 +1,24 @@
 #include "pages/CPropertyTerminal.h"
 
-#include "DialogTemplates.h"
 #include "device/TerminalCommand.h"
 #include "pages/TerminalHistory.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogLayout.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
+#include "templates/ControlIds.h"
+#include "templates/DialogTemplates.h"
+#include "ui/dialog/DialogLayout.h"
+#include "ui/sheet/DataExchange.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
-namespace {
-
-constexpr int kCommandCombo = 1010;
-constexpr int kSendButton = 1011;
-constexpr int kReplyEdit = 1012;
-
-} // namespace
-
 CPropertyTerminal::CPropertyTerminal() : CPropertyPage(TerminalDialog()) {}
 
 void CPropertyTerminal::DoDataExchange(DataExchange& dx) {
-    AttachControl(dx, kCommandCombo, commandBox);
-    ExchangeText(dx, kReplyEdit, replyLog);
-    ExchangeComboText(dx, kCommandCombo, commandText);
+    AttachControl(dx, TerminalControls::commandCombo, commandBox);
+    ExchangeText(dx, TerminalControls::replyEdit, replyLog);
+    ExchangeComboText(dx, TerminalControls::commandCombo, commandText);
 }
 
 std::vector<std::string> CPropertyTerminal::HistoryEntries() const {
@@ -34,7 +27,7 @@ std::vector<std::string> CPropertyTerminal::HistoryEntries() const {
 
 bool CPropertyTerminal::OnSetActive() {
     if (!sendWired_) {
-        if (auto* button = ControlAs<QPushButton>(kSendButton)) {
+        if (auto* button = ControlAs<QPushButton>(TerminalControls::sendButton)) {
             connect(button, &QPushButton::clicked, this, [this] { OnSend(); });
             sendWired_ = true;
         }
@@ -90,7 +83,7 @@ void CPropertyTerminal::OnSend() {
 }
 
 void CPropertyTerminal::ScrollLogToEnd() {
-    auto* log = ControlAs<QPlainTextEdit>(kReplyEdit);
+    auto* log = ControlAs<QPlainTextEdit>(TerminalControls::replyEdit);
     if (!log)
         return;
     QScrollBar* bar = log->verticalScrollBar();

@@ -1,13 +1,14 @@
 #include "pages/CPropertyWavelen.h"
 
-#include "DialogTemplates.h"
 #include "device/AdcLink.h"
 #include "device/ProtocolArithmetic.h"
 #include "device/ProtocolCommand.h"
-#include "platform/AppMessageBox.h"
-#include "platform/DataExchange.h"
-#include "platform/SettingsFile.h"
-#include "platform/WaitCursor.h"
+#include "settings/SettingsFile.h"
+#include "templates/ControlIds.h"
+#include "templates/DialogTemplates.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/DataExchange.h"
+#include "ui/sheet/WaitCursor.h"
 
 #include <QCheckBox>
 
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int kSingleWavelengthCheck = 1030;
 const char* const kSection = "Wavelength";
 
 } // namespace
@@ -23,21 +23,21 @@ const char* const kSection = "Wavelength";
 CPropertyWavelen::CPropertyWavelen() : CPropertyPage(WavelengthProtocolDialog()) {}
 
 void CPropertyWavelen::DoDataExchange(DataExchange& dx) {
-    ExchangeNumber(dx, 1005, ct);
-    ExchangeNumber(dx, 1006, dt);
-    ExchangeNumber(dx, 1001, it1);
-    ExchangeNumber(dx, 1002, it2);
-    ExchangeInteger(dx, 1007, wl0);
-    ExchangeInteger(dx, 1003, wl1);
-    ExchangeInteger(dx, 1004, wl2);
-    ExchangeCheck(dx, 1032, reactivate);
-    ExchangeCheck(dx, kSingleWavelengthCheck, singleWavelength);
+    ExchangeNumber(dx, ProtocolControls::ctEdit, ct);
+    ExchangeNumber(dx, ProtocolControls::dtEdit, dt);
+    ExchangeNumber(dx, ProtocolControls::it1Edit, it1);
+    ExchangeNumber(dx, ProtocolControls::it2Edit, it2);
+    ExchangeInteger(dx, ProtocolControls::wl0Edit, wl0);
+    ExchangeInteger(dx, ProtocolControls::wl1Edit, wl1);
+    ExchangeInteger(dx, ProtocolControls::wl2Edit, wl2);
+    ExchangeCheck(dx, ProtocolControls::reactivateCheck, reactivate);
+    ExchangeCheck(dx, ProtocolControls::singleWavelengthCheck, singleWavelength);
     if (dx.Failed())
         return;
     // Wavelength 2 and its integration time are unused in single-wavelength mode.
-    if (QWidget* edit = Control(1004))
+    if (QWidget* edit = Control(ProtocolControls::wl2Edit))
         edit->setEnabled(!singleWavelength);
-    if (QWidget* edit = Control(1002))
+    if (QWidget* edit = Control(ProtocolControls::it2Edit))
         edit->setEnabled(!singleWavelength);
 }
 
@@ -47,7 +47,7 @@ void CPropertyWavelen::OnSingleWavelength() {
 
 bool CPropertyWavelen::OnSetActive() {
     if (!checkWired_) {
-        if (auto* check = ControlAs<QCheckBox>(kSingleWavelengthCheck)) {
+        if (auto* check = ControlAs<QCheckBox>(ProtocolControls::singleWavelengthCheck)) {
             connect(check, &QCheckBox::clicked, this, [this] { OnSingleWavelength(); });
             checkWired_ = true;
         }

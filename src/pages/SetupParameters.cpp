@@ -1,6 +1,6 @@
 #include "pages/SetupParameters.h"
 
-#include "platform/ExchangeText.h"
+#include "ui/sheet/ExchangeText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/ComboItemDetails.h"
-#include "platform/PortRecords.h"
+#include "ports/PortRecords.h"
+#include "ui/dialog/ComboItemDetails.h"
 
 #include <string>
 #include <vector>

@@ -1,16 +1,16 @@
-#include "Controller.h"
+#include "python/Controller.h"
 
-#include "LinkSession.h"
-#include "ModuleErrors.h"
-#include "Records.h"
-#include "SweepHooks.h"
-#include "WithoutGil.h"
-#include "calibration/PeakSweep.h"
+#include "calibration/core/PeakSweep.h"
 #include "device/AdcLink.h"
 #include "device/FailureTexts.h"
 #include "device/TerminalCommand.h"
 #include "device/VersionQuery.h"
 #include "device/WavelengthCommand.h"
+#include "python/LinkSession.h"
+#include "python/ModuleErrors.h"
+#include "python/Records.h"
+#include "python/SweepHooks.h"
+#include "python/WithoutGil.h"
 
 #include <cmath>
 #include <stdexcept>

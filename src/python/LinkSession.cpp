@@ -1,4 +1,4 @@
-#include "LinkSession.h"
+#include "python/LinkSession.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
-#include "ModuleErrors.h"
+#include "python/ModuleErrors.h"
 
-#include "Records.h"
+#include "python/Records.h"
 
 #include <pybind11/pybind11.h>
 

@@ -1,4 +1,4 @@
-#include "Records.h"
+#include "python/Records.h"
 
 #include <pybind11/stl.h>
 

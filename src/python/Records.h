@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calibration/BandSweep.h"
+#include "calibration/core/BandSweep.h"
 #include "device/ProtocolCommand.h"
-#include "platform/PortRecords.h"
+#include "ports/PortRecords.h"
 
 #include <pybind11/pybind11.h>
 

@@ -1,6 +1,6 @@
-#include "SweepHooks.h"
+#include "python/SweepHooks.h"
 
-#include "LinkSession.h"
+#include "python/LinkSession.h"
 
 namespace py = pybind11;
 

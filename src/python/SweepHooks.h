@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calibration/SampleGrid.h"
+#include "calibration/core/SampleGrid.h"
 
 #include <pybind11/pybind11.h>
 

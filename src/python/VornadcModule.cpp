@@ -1,9 +1,11 @@
 // The vornadc module: the names Python sees and their documentation.
-#include "Controller.h"
-#include "ModuleErrors.h"
-#include "Records.h"
-#include "WithoutGil.h"
 #include "device/DevicePorts.h"
+#include "python/Controller.h"
+#include "python/ModuleErrors.h"
+#include "python/Records.h"
+#include "python/WithoutGil.h"
+#include "serial/NamedPort.h"
+#include "sim/InProcessSim.h"
 
 #include <pybind11/stl.h>
 
@@ -145,6 +147,7 @@ the other two. samples, progress and failures as for sweep().)");
 
 PYBIND11_MODULE(vornadc, m) {
     m.doc() = moduleDoc;
+    DevicePorts::Register(Sim::InProcessPort());
     RegisterErrors(m);
     Records::Register(m);
     DefineController(m);

@@ -1,8 +1,8 @@
 // adc-sim: the simulated controller on a pseudo-terminal, for tools and tests
 // outside this process. First line of output: the path to open.
 
-#include "SimOptions.h"
-#include "SimServer.h"
+#include "sim/SimOptions.h"
+#include "sim/SimServer.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,11 +1,14 @@
-#include "InProcessSim.h"
+#include "sim/InProcessSim.h"
 
-#include "SimServer.h"
+#include "serial/NamedPort.h"
+#include "sim/SimServer.h"
 
 #include <memory>
 #include <mutex>
 
 namespace Sim {
+
+const char* const portName = "SIM";
 
 std::string InProcessPortPath(std::string& errorText) {
     static std::mutex mutex;
@@ -18,6 +21,16 @@ std::string InProcessPortPath(std::string& errorText) {
         server = std::move(started);
     }
     return server->SlavePath();
+}
+
+NamedPort InProcessPort() {
+    return {portName, "built-in simulated controller",
+            [](std::string& systemText) -> std::unique_ptr<PortTransport> {
+                const std::string path = InProcessPortPath(systemText);
+                if (path.empty())
+                    return nullptr;
+                return OpenPortTransport(path, systemText);
+            }};
 }
 
 } // namespace Sim

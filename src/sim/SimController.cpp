@@ -1,6 +1,6 @@
-#include "SimController.h"
+#include "sim/SimController.h"
 
-#include "SimOptics.h"
+#include "sim/SimOptics.h"
 
 #include <algorithm>
 #include <cctype>

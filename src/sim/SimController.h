@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SimOptions.h"
-#include "SimRandom.h"
+#include "sim/SimOptions.h"
+#include "sim/SimRandom.h"
 
 #include <cstdint>
 #include <string>

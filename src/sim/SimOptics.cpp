@@ -1,4 +1,4 @@
-#include "SimOptics.h"
+#include "sim/SimOptics.h"
 
 #include <algorithm>
 #include <cmath>

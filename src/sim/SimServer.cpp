@@ -1,8 +1,8 @@
-#include "SimServer.h"
+#include "sim/SimServer.h"
 
-#include "SimController.h"
-#include "SimWire.h"
-#include "platform/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimController.h"
+#include "sim/SimWire.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "SimWire.h"
+#include "sim/SimWire.h"
 
-#include "platform/ByteEscape.h"
+#include "serial/ByteEscape.h"
 
 #include <algorithm>
 #include <cerrno>

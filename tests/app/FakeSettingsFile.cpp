@@ -1,6 +1,6 @@
-#include "FakeSettingsFile.h"
+#include "app/FakeSettingsFile.h"
 
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <cstdlib>
 

@@ -1,10 +1,10 @@
-#include "FakeSettingsFile.h"
+#include "app/FakeSettingsFile.h"
 
-#include "DialogTemplates.h"
 #include "app/CPropertySheetMain.h"
-#include "calibration/SampleGrid.h"
-#include "platform/AppMessageBox.h"
-#include "platform/MultiRowTabBar.h"
+#include "calibration/core/SampleGrid.h"
+#include "templates/DialogTemplates.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/MultiRowTabBar.h"
 
 #include <QApplication>
 #include <QCheckBox>

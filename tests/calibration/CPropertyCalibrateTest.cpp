@@ -1,8 +1,8 @@
 // The "Calibration" page driven through its events against a scripted controller.
-#include "CalibrationPageFixture.h"
+#include "calibration/CalibrationPageFixture.h"
 
-#include "calibration/SweepPlot.h"
-#include "platform/SettingsFile.h"
+#include "calibration/plot/SweepPlot.h"
+#include "settings/SettingsFile.h"
 
 #include <QProgressBar>
 #include <QPushButton>

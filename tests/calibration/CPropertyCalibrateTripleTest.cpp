@@ -1,8 +1,8 @@
 // The "Triple Band Calibration" page driven through its events against a
 // scripted controller.
-#include "CalibrationPageFixture.h"
+#include "calibration/CalibrationPageFixture.h"
 
-#include "calibration/SweepPlot.h"
+#include "calibration/plot/SweepPlot.h"
 
 #include <QLineEdit>
 #include <QProgressBar>

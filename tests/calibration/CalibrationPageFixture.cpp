@@ -1,11 +1,11 @@
-#include "CalibrationPageFixture.h"
+#include "calibration/CalibrationPageFixture.h"
 
-#include "DialogTemplates.h"
-#include "KeyTyping.h"
 #include "device/AdcLink.h"
-#include "device/AdcLinkState.h"
-#include "platform/AppMessageBox.h"
-#include "platform/SettingsFile.h"
+#include "device/AdcLinkDetail.h"
+#include "settings/SettingsFile.h"
+#include "support/KeyTyping.h"
+#include "templates/DialogTemplates.h"
+#include "ui/sheet/AppMessageBox.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ScriptedController.h"
 #include "calibration/CPropertyCalibrate.h"
 #include "calibration/CPropertyCalibrateTriple.h"
-#include "platform/CPropertyPage.h"
-#include "platform/CPropertySheet.h"
-#include "platform/SaveFileDialog.h"
+#include "support/ScriptedController.h"
+#include "ui/sheet/CPropertyPage.h"
+#include "ui/sheet/CPropertySheet.h"
+#include "ui/sheet/SaveFileDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "device/AdcLink.h"
-#include "platform/PortDiscovery.h"
-#include "platform/PseudoTerminal.h"
+#include "ports/PortDiscovery.h"
+#include "sim/PseudoTerminal.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 // vornadc-cli run as a program against a scripted controller.
-#include "ProcessRunner.h"
-#include "ScriptedController.h"
-#include "platform/SerialPort.h"
+#include "serial/SerialPort.h"
+#include "support/ProcessRunner.h"
+#include "support/ScriptedController.h"
 
 #include <gtest/gtest.h>
 

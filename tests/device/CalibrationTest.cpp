@@ -1,4 +1,4 @@
-#include "LinkTest.h"
+#include "device/LinkTest.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 #include "device/ConversationLog.h"
-#include "LinkTest.h"
+#include "device/LinkTest.h"
 
 #include <chrono>
 #include <ctime>

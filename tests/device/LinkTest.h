@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ScriptedController.h"
 #include "device/AdcLink.h"
-#include "device/AdcLinkState.h"
+#include "device/AdcLinkDetail.h"
+#include "support/ScriptedController.h"
 
 #include <gtest/gtest.h>
 

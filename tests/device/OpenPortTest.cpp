@@ -1,5 +1,7 @@
-#include "LinkTest.h"
-#include "SerialServer.h"
+#include "device/DevicePorts.h"
+#include "device/LinkTest.h"
+#include "serial/NamedPort.h"
+#include "support/SerialServer.h"
 
 #include <algorithm>
 #include <termios.h>
@@ -90,15 +92,27 @@ TEST_F(OpenPort, ANetworkPortThatCannotBeReachedIsAnInitialisationError) {
     }
 }
 
-TEST_F(OpenPort, SimOpensTheBuiltInSimulatedController) {
+TEST_F(OpenPort, ANameAProgramOffersOpensAsOfferedAndIsListedLast) {
+    ScriptHandshake(controller, "(240,699)");
+    std::string error;
+    ASSERT_TRUE(controller.Start(error)) << error;
+    const std::string path = controller.SlavePath();
+    int opened = 0;
+    DevicePorts::Register({"BENCH", "first", [](std::string&) { return nullptr; }});
+    DevicePorts::Register({"BENCH", "bench controller", [&](std::string& systemText) {
+                               ++opened;
+                               return OpenPortTransport(path, systemText);
+                           }});
     std::string mode, errorText;
-    ASSERT_TRUE(AdcLink::OpenPort("SIM", mode, errorText)) << errorText;
-    EXPECT_TRUE(AdcLink::IsPortOpen());
-    int32_t lw = 0, lc = 0, hw = 0, hc = 0;
-    EXPECT_TRUE(AdcLink::ReadCalibration(lw, lc, hw, hc));
-    EXPECT_LT(lw, hw);
-    EXPECT_LT(lc, hc);
+    ASSERT_TRUE(AdcLink::OpenPort("BENCH", mode, errorText)) << errorText;
+    EXPECT_EQ(opened, 1);
+    const std::vector<PortRecord> ports = DevicePorts::ListDetailed();
+    ASSERT_FALSE(ports.empty());
+    EXPECT_EQ(ports.back().name, "BENCH");
+    EXPECT_EQ(ports.back().description, "bench controller");
+    EXPECT_EQ(ports.end()[-2].name.rfind("BENCH", 0), std::string::npos);
     AdcLink::ClosePort();
+    EXPECT_EQ(controller.Finish(), "");
 }
 
 TEST_F(OpenPort, WhileOpenItReconfiguresThatPortAndRunsTheHandshakeAgain) {

@@ -1,4 +1,4 @@
-#include "LinkTest.h"
+#include "device/LinkTest.h"
 #include "device/TerminalCommand.h"
 #include "device/VersionQuery.h"
 #include "device/WavelengthCommand.h"

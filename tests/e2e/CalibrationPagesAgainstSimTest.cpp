@@ -1,8 +1,8 @@
 // Both calibration pages against the simulated controller: the counts a sweep
 // finds must give back the filter's wavelength through the simulator's optics.
-#include "CalibrationPageFixture.h"
+#include "calibration/CalibrationPageFixture.h"
 
-#include "calibration/SweepPlot.h"
+#include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
 #include "sim/SimOptics.h"
 #include "sim/SimServer.h"

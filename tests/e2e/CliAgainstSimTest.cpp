@@ -1,6 +1,6 @@
 // Every vornadc-cli command run as a program against the simulated controller.
-#include "ProcessRunner.h"
 #include "sim/SimServer.h"
+#include "support/ProcessRunner.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // vornadc-cli sweep and sweep-bands run as programs against the simulated controller.
-#include "ProcessRunner.h"
 #include "sim/SimOptics.h"
 #include "sim/SimServer.h"
+#include "support/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The console through Debian's ser2net on 127.0.0.1, raw TCP and RFC 2217,
 // each in front of a simulated controller's pseudo-terminal.
-#include "SerialServer.h"
-#include "ProcessRunner.h"
+#include "support/SerialServer.h"
 #include "device/AdcLink.h"
 #include "sim/SimServer.h"
+#include "support/ProcessRunner.h"
 
 #include <chrono>
 #include <fcntl.h>

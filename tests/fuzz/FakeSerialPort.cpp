@@ -1,9 +1,9 @@
 // The port transport over FakeLine, for fuzz targets. Linked ahead of the
 // platform library, its OpenPortTransport replaces the real one, so the real
 // SerialPort runs over this line and no real transport is pulled in.
-#include "FakeSerialPort.h"
+#include "fuzz/FakeSerialPort.h"
 
-#include "platform/PortTransport.h"
+#include "serial/PortTransport.h"
 
 namespace FakeLine {
 

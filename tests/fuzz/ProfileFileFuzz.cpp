@@ -13,7 +13,7 @@
 // - the values of the other keys of the file read as before;
 // - a name that could not be read back (blanks around it; a key that would
 //   read as a comment or a section line) is refused like a line end.
-#include "platform/ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 #include <cctype>
 #include <cerrno>

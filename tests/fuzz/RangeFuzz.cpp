@@ -10,11 +10,11 @@
 //
 // The handshake ends with a 100 ms pause after the RS command; this target
 // skips exactly that pause (see nanosleep below) so it runs at full speed.
-#include "FakeSerialPort.h"
-#include "ReplyModel.h"
+#include "fuzz/FakeSerialPort.h"
+#include "fuzz/ReplyModel.h"
 
 #include "device/AdcLink.h"
-#include "device/AdcLinkState.h"
+#include "device/AdcLinkDetail.h"
 
 #include <cstdint>
 #include <cstdio>

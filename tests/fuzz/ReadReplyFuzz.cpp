@@ -9,8 +9,8 @@
 // skipped, everything up to the first ";" cut, success when the last read did
 // not fail and something is left. Each call must consume exactly the bytes of
 // its lines, nothing after the LF, and spend as many time-outs as the model.
-#include "FakeSerialPort.h"
-#include "ReplyModel.h"
+#include "fuzz/FakeSerialPort.h"
+#include "fuzz/ReplyModel.h"
 
 #include "device/AdcLink.h"
 

@@ -5,7 +5,7 @@
 // - Keys and the parity letter match in either case: the upper-cased text
 //   gives the same outcome.
 // - The accepted settings written back as a mode string parse to themselves.
-#include "platform/SerialMode.h"
+#include "serial/SerialMode.h"
 
 #include <cctype>
 #include <cstdint>

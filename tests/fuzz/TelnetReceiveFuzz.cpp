@@ -11,7 +11,7 @@
 // - Bytes without 0xFF are data, every one of them, in order.
 // - Data sent through one session and received by another, in any chunks,
 //   comes out exactly as it went in (0xFF doubled and undoubled).
-#include "platform/TelnetSession.h"
+#include "serial/network/TelnetSession.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,14 +1,17 @@
-#include "PageFixture.h"
+#include "pages/PageFixture.h"
 
-#include "KeyTyping.h"
+#include "support/KeyTyping.h"
 
 #include "device/AdcLink.h"
-#include "device/AdcLinkState.h"
-#include "platform/AppMessageBox.h"
-#include "platform/CPropertyPage.h"
-#include "platform/DataExchange.h"
-#include "platform/PortDiscovery.h"
-#include "platform/SettingsFile.h"
+#include "device/AdcLinkDetail.h"
+#include "device/DevicePorts.h"
+#include "ports/PortDiscovery.h"
+#include "serial/NamedPort.h"
+#include "settings/SettingsFile.h"
+#include "sim/InProcessSim.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/CPropertyPage.h"
+#include "ui/sheet/DataExchange.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -29,6 +32,7 @@ void PageFixture::SetUp() {
     fs::remove_all(root);
     fs::create_directories(root);
     setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+    DevicePorts::Register(Sim::InProcessPort()); // as the program offers it
     SetMessageBoxHandler([this](const std::string& text) { messages.push_back(text); });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScriptedController.h"
-#include "platform/CPropertySheet.h"
+#include "support/ScriptedController.h"
+#include "ui/sheet/CPropertySheet.h"
 
 #include <gtest/gtest.h>
 

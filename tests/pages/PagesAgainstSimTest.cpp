@@ -1,13 +1,13 @@
 // The four pages against the built-in simulated controller, as an operator uses them.
-#include "PageFixture.h"
-#include "SerialServer.h"
+#include "pages/PageFixture.h"
+#include "support/SerialServer.h"
 
 #include "device/AdcLink.h"
 #include "pages/CPropertySetWavelen.h"
 #include "pages/CPropertySetup.h"
 #include "pages/CPropertyTerminal.h"
 #include "pages/CPropertyWavelen.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "sim/SimServer.h"
 
 #include <QAbstractButton>

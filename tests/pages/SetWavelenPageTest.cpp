@@ -1,5 +1,5 @@
 // "Set Wavelength": presets in the fixed-name file, the WL exchange and its status lines.
-#include "PageFixture.h"
+#include "pages/PageFixture.h"
 
 #include "pages/CPropertySetWavelen.h"
 

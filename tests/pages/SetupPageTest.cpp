@@ -1,12 +1,12 @@
 // "RS-232 Setup": connecting, disconnecting, and what leaving the page stores.
-#include "PageFixture.h"
+#include "pages/PageFixture.h"
 
 #include "device/AdcLink.h"
 #include "pages/CPropertySetup.h"
 #include "pages/SetupParameters.h"
-#include "platform/DialogLayout.h"
-#include "platform/PortDiscovery.h"
-#include "platform/SettingsFile.h"
+#include "ports/PortDiscovery.h"
+#include "settings/SettingsFile.h"
+#include "ui/dialog/DialogLayout.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // "Terminal": the history in the profile, sending, and the reply log.
-#include "PageFixture.h"
+#include "pages/PageFixture.h"
 
 #include "pages/CPropertyTerminal.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -1,9 +1,9 @@
 // "Wavelength Protocol": read-back, the profile fallback, and applying.
-#include "PageFixture.h"
+#include "pages/PageFixture.h"
 
 #include "pages/CPropertyTerminal.h"
 #include "pages/CPropertyWavelen.h"
-#include "platform/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // vornadc-cli run as a program against a controller that fails: every run
 // ends (no hang), says what went wrong in the described words, and the next
 // run on a working line succeeds.
-#include "PortHolder.h"
-#include "ProcessRunner.h"
-#include "SimFault.h"
+#include "reliability/PortHolder.h"
+#include "reliability/SimFault.h"
+#include "support/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 

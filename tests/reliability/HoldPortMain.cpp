@@ -1,7 +1,7 @@
 // hold-port PATH: holds a serial device the way the program does (exclusive
 // open and lock), prints "held" once it has it, and lets go when its standard
 // input closes. The other process that keeps a port busy in the fault tests.
-#include "platform/SerialPort.h"
+#include "serial/SerialPort.h"
 
 #include <cstdio>
 #include <string>

@@ -1,10 +1,10 @@
 // The device link against the simulated controller's faults: what each fault
 // costs the link, counted in read time-outs rather than measured in time.
-#include "SimFault.h"
 #include "device/AdcLink.h"
-#include "device/AdcLinkState.h"
+#include "device/AdcLinkDetail.h"
 #include "device/VersionQuery.h"
-#include "platform/PseudoTerminal.h"
+#include "reliability/SimFault.h"
+#include "sim/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 

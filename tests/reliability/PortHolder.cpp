@@ -1,4 +1,4 @@
-#include "PortHolder.h"
+#include "reliability/PortHolder.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,17 +1,17 @@
 // The whole main sheet offscreen against a controller that fails, driven the
 // way an operator drives it: connect on "RS-232 Setup", sweep, set
 // wavelengths, disconnect and connect again. Messages are recorded.
-#include "PortHolder.h"
-#include "SimFault.h"
+#include "reliability/PortHolder.h"
+#include "reliability/SimFault.h"
 
 #include "app/CPropertySheetMain.h"
-#include "calibration/SweepPlot.h"
+#include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
-#include "device/AdcLinkState.h"
-#include "platform/AppMessageBox.h"
-#include "platform/DataExchange.h"
-#include "platform/SettingsFile.h"
+#include "device/AdcLinkDetail.h"
+#include "settings/SettingsFile.h"
 #include "sim/SimOptics.h"
+#include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/DataExchange.h"
 
 #include <QAbstractButton>
 #include <QProgressBar>

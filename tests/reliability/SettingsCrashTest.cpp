@@ -1,8 +1,8 @@
 // Settings written while the writing process is killed at random moments:
 // after every kill both files still parse, keep every line that is not theirs
 // to change, and hold for each key either its old or its new value.
-#include "platform/ProfileFile.h"
-#include "platform/SettingsFile.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

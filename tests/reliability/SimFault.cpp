@@ -1,4 +1,4 @@
-#include "SimFault.h"
+#include "reliability/SimFault.h"
 
 std::unique_ptr<SimServer> StartFaultySim(SimOptions options, std::string& error) {
     options.noiseSigma = 0;

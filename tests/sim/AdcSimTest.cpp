@@ -1,4 +1,4 @@
-#include "SimClient.h"
+#include "sim/SimClient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,9 @@
 #include "sim/SimServer.h"
-#include "SimClient.h"
+#include "device/AdcLink.h"
+#include "device/DevicePorts.h"
+#include "serial/NamedPort.h"
 #include "sim/InProcessSim.h"
+#include "sim/SimClient.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +194,18 @@ TEST(SimServer, InProcessPortIsStartedOnceAndAnswers) {
     ASSERT_TRUE(client.IsOpen());
     ASSERT_TRUE(client.Write("RC,1;\r\n"));
     EXPECT_EQ(client.ReadLine(), "(240,699)\r\n");
+}
+
+TEST(SimServer, SimOpensTheBuiltInSimulatedControllerThroughTheLink) {
+    DevicePorts::Register(Sim::InProcessPort());
+    std::string mode, errorText;
+    ASSERT_TRUE(AdcLink::OpenPort("SIM", mode, errorText)) << errorText;
+    EXPECT_TRUE(AdcLink::IsPortOpen());
+    int32_t lw = 0, lc = 0, hw = 0, hc = 0;
+    EXPECT_TRUE(AdcLink::ReadCalibration(lw, lc, hw, hc));
+    EXPECT_LT(lw, hw);
+    EXPECT_LT(lc, hc);
+    AdcLink::ClosePort();
 }
 
 } // namespace

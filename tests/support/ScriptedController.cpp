@@ -1,4 +1,4 @@
-#include "ScriptedController.h"
+#include "support/ScriptedController.h"
 
 #include <cerrno>
 #include <poll.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
 
 #include <condition_variable>
 #include <mutex>

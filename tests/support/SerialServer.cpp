@@ -1,4 +1,4 @@
-#include "SerialServer.h"
+#include "support/SerialServer.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

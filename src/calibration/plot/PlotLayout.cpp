@@ -1,0 +1,143 @@
+#include "calibration/plot/PlotLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace PlotLayout {
+
+namespace {
+
+constexpr int kLabelGap = 2;     // pixels between two labels in a row
+constexpr int kAxisGap = 4;      // between the reading axis's labels and the plotted area
+constexpr int kRightGap = 6;     // right of the plotted area
+constexpr int kStripGap = 2;     // between the marker labels and the plotted area
+constexpr int kBottomGap = 3;    // above the counts axis's labels, and between rows below it
+constexpr int kAxisLabelGap = 6; // between two labels of the wavelength axis
+
+// One row: each label centred on its line, pushed right past the one before,
+// then pulled back left from the strip's right edge. False when they do not
+// fit, or when a label no longer stands over its own line.
+bool FitOneRow(const std::vector<int>& xs, const std::vector<int>& widths, int width,
+               std::vector<int>& lefts) {
+    const size_t count = xs.size();
+    lefts.assign(count, 0);
+    int nextFree = 0;
+    for (size_t i = 0; i < count; ++i) {
+        lefts[i] = std::max(xs[i] - widths[i] / 2, nextFree);
+        nextFree = lefts[i] + widths[i] + kLabelGap;
+    }
+    int limit = width;
+    for (size_t i = count; i-- > 0;) {
+        lefts[i] = std::min(lefts[i], limit - widths[i]);
+        limit = lefts[i] - kLabelGap;
+    }
+    if (count > 0 && lefts[0] < 0)
+        return false;
+    for (size_t i = 0; i < count; ++i)
+        if (xs[i] < lefts[i] || xs[i] >= lefts[i] + widths[i])
+            return false;
+    return true;
+}
+
+bool Overlaps(const Box& a, const Box& b) {
+    return a.top == b.top && a.left < b.Right() + kLabelGap && b.left < a.Right() + kLabelGap;
+}
+
+} // namespace
+
+LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width, int rowHeight) {
+    rowHeight = std::max(1, rowHeight);
+    // Placed from left to right along the lines; the result keeps the given order.
+    std::vector<size_t> order(markers.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&markers](size_t a, size_t b) { return markers[a].x < markers[b].x; });
+    std::vector<int> xs;
+    xs.reserve(order.size());
+    for (const size_t i : order)
+        xs.push_back(markers[i].x);
+
+    LabelLayout layout{std::vector<PlacedLabel>(markers.size()), 1};
+    for (const bool shortened : {false, true}) {
+        std::vector<int> widths;
+        widths.reserve(order.size());
+        for (const size_t i : order)
+            widths.push_back(shortened ? markers[i].shortWidth : markers[i].fullWidth);
+        std::vector<int> lefts;
+        if (!FitOneRow(xs, widths, width, lefts))
+            continue;
+        for (size_t k = 0; k < order.size(); ++k)
+            layout.labels[order[k]] = {{lefts[k], 0, widths[k], rowHeight}, shortened};
+        return layout;
+    }
+
+    // Rows: every label over its own line, as far up as it fits.
+    std::vector<Box> placed;
+    for (const size_t i : order) {
+        const MarkerLabel& marker = markers[i];
+        const bool shortened = marker.fullWidth > width;
+        const int labelWidth = shortened ? marker.shortWidth : marker.fullWidth;
+        const int left = std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth));
+        Box box;
+        for (int row = 0;; ++row) {
+            box = Box{left, row * rowHeight, labelWidth, rowHeight};
+            if (std::none_of(placed.begin(), placed.end(),
+                             [&box](const Box& other) { return Overlaps(box, other); }))
+                break;
+        }
+        placed.push_back(box);
+        layout.labels[i] = {box, shortened};
+        layout.rows = std::max(layout.rows, box.top / rowHeight + 1);
+    }
+    return layout;
+}
+
+Margins PlotMargins(const MarginInput& input) {
+    return Margins{input.axisLabelWidth + kAxisGap, input.labelRows * input.textHeight + kStripGap,
+                   kRightGap, input.bottomRows * (input.textHeight + kBottomGap)};
+}
+
+int BottomRowTop(int plotBottom, int row, int textHeight) {
+    // the counts axis's row starts just under the frame, as it always has
+    return plotBottom + 2 + row * (textHeight + kBottomGap);
+}
+
+double WavelengthTickStep(double nmPerPixel, int labelWidth) {
+    if (!(nmPerPixel > 0) || !std::isfinite(nmPerPixel))
+        return 0;
+    for (double power = 1; power <= 1e9; power *= 10)
+        for (const double multiple : {1.0, 2.0, 5.0})
+            if (multiple * power / nmPerPixel >= labelWidth + kAxisLabelGap)
+                return multiple * power;
+    return 0;
+}
+
+std::vector<Box> PlaceAxisLabels(const std::vector<AxisLabel>& labels, int left, int right, int top,
+                                 int height) {
+    std::vector<size_t> order(labels.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&labels](size_t a, size_t b) { return labels[a].x < labels[b].x; });
+    std::vector<Box> boxes(labels.size(), Box{0, top, 0, height});
+    int nextFree = left;
+    for (const size_t i : order) {
+        const Box box{labels[i].x - labels[i].width / 2, top, labels[i].width, height};
+        if (box.left < nextFree || box.Right() > right)
+            continue;
+        boxes[i] = box;
+        nextFree = box.Right() + kAxisLabelGap;
+    }
+    return boxes;
+}
+
+PlacedLabel PlaceReadout(int pointerX, int fullWidth, int shortWidth, int left, int right, int top,
+                         int height) {
+    const bool shortened = fullWidth > right - left;
+    const int width = shortened ? shortWidth : fullWidth;
+    if (width > right - left)
+        return {{left, top, 0, height}, shortened};
+    return {{std::clamp(pointerX - width / 2, left, right - width), top, width, height}, shortened};
+}
+
+} // namespace PlotLayout

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "serial/PortTransport.h"
+
+// A local serial device on POSIX termios, held exclusively: an advisory lock
+// on the open description (which also holds against root and other copies of
+// this program) and the terminal's exclusive mode (against any other
+// program's plain open).
+class LocalTransport : public PortTransport {
+public:
+    ~LocalTransport() override;
+
+    // Opens an existing device for reading and writing. On failure systemText
+    // holds the system's reason, with a hint where the operator can mend it
+    // (see PortOpenErrorText).
+    bool Open(const std::string& devicePath, std::string& systemText);
+
+    // Raw 8-bit line with what mode names; no flow control.
+    bool Apply(const SerialMode& mode, std::string& systemText) override;
+    long Write(const char* data, std::size_t size) override;
+    void Drain() override;
+    ReadResult ReadByte(char& byte) override;
+
+private:
+    int fd = -1;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "serial/DescriptorWait.h"
+
+#include <cstddef>
+#include <string>
+
+struct addrinfo;
+struct NetworkAddress;
+
+// A TCP connection to a serial server, the part both network ports share:
+// connecting within a bound, writes that never raise SIGPIPE, and waits for
+// input that end at a deadline. Closed when destroyed.
+class NetworkConnection {
+public:
+    // Resolving and connecting together give up after this long; the window
+    // is blocked meanwhile, as for every exchange.
+    static constexpr int connectLimitMs = 3000;
+
+    NetworkConnection() = default;
+    ~NetworkConnection();
+    NetworkConnection(const NetworkConnection&) = delete;
+    NetworkConnection& operator=(const NetworkConnection&) = delete;
+
+    // On failure (refused, host not found, no answer) reason is one line.
+    bool Connect(const NetworkAddress& address, std::string& reason);
+
+    // Sends as much as the connection takes before the deadline; returns the
+    // bytes handed over, or -1 when the connection failed before any.
+    long Send(const char* data, std::size_t size, Deadline deadline);
+
+    Readiness WaitReadable(Deadline deadline) const { return ::WaitReadable(fd, deadline); }
+    // What has arrived, without waiting: bytes read, 0 when nothing is
+    // waiting, -1 when the connection is closed or broken.
+    long Receive(char* buffer, std::size_t size);
+
+private:
+    int fd = -1;
+};
+
+// getaddrinfo(3) by default. Tests put their own resolver here, so that "host
+// not found" and a resolver that hangs need no name service.
+using HostLookup = int (*)(const char* host, const char* service, const addrinfo* hints,
+                           addrinfo** result);
+extern HostLookup hostLookup;

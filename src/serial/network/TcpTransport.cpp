@@ -1,0 +1,31 @@
+#include "serial/network/TcpTransport.h"
+
+bool TcpTransport::Open(const NetworkAddress& address, std::string& systemText) {
+    return connection.Connect(address, systemText);
+}
+
+long TcpTransport::Write(const char* data, std::size_t size) {
+    return connection.Send(data, size, WriteDeadline(size));
+}
+
+PortTransport::ReadResult TcpTransport::ReadByte(char& byte) {
+    if (next == end) {
+        next = end = 0;
+        long n = connection.Receive(received, sizeof received);
+        if (n == 0) {
+            const Deadline deadline = ReadDeadline();
+            while (n == 0) {
+                const auto wait = connection.WaitReadable(deadline);
+                if (wait == Readiness::TimedOut)
+                    return ReadResult::TimedOut;
+                n = wait == Readiness::Failed ? -1 : connection.Receive(received, sizeof received);
+            }
+        }
+        // A connection the server closed is a line that hung up.
+        if (n < 0)
+            return ReadResult::Failed;
+        end = static_cast<std::size_t>(n);
+    }
+    byte = received[next++];
+    return ReadResult::Byte;
+}

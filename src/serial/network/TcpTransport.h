@@ -1,0 +1,24 @@
+#pragma once
+
+#include "serial/PortTransport.h"
+#include "serial/network/NetworkConnection.h"
+
+// "socket://HOST:PORT": a raw TCP connection to a serial server that is set
+// up on its own side. Baud rate and framing are the server's; the mode string
+// has been checked by the caller and is otherwise unused.
+class TcpTransport : public PortTransport {
+public:
+    bool Open(const NetworkAddress& address, std::string& systemText);
+
+    bool Apply(const SerialMode&, std::string&) override { return true; }
+    long Write(const char* data, std::size_t size) override;
+    // A write is done when the connection has taken its bytes.
+    void Drain() override {}
+    ReadResult ReadByte(char& byte) override;
+
+private:
+    NetworkConnection connection;
+    char received[512] = {};
+    std::size_t next = 0; // the first byte of received not yet read
+    std::size_t end = 0;  // one past the last byte received
+};

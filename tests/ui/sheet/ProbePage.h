@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ui/sheet/CPropertyPage.h"
+#include "ui/sheet/DataExchange.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A page that writes every event it receives into a shared log, with results the
+// test chooses.
+class ProbePage : public CPropertyPage {
+public:
+    enum Id {
+        IntA = 100,
+        NumberB = 101,
+        TextC = 102,
+        ComboD = 103,
+        CheckE = 104,
+        ButtonF = 105,
+        LabelG = 106
+    };
+
+    ProbePage(const std::string& name, std::vector<std::string>& log);
+    static const DialogTemplate& ProbeTemplate(const std::string& caption);
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    bool OnApply() override;
+    bool OnQueryCancel() override;
+    void OnReset() override;
+
+    bool killResult = true;
+    bool applyResult = true;
+    bool queryCancelResult = true;
+    bool setActiveResult = true;
+    bool markModifiedOnApply = false;
+
+    int32_t intA = 1;
+    double numberB = 2.5;
+    std::string textC = "text";
+    std::string comboD = "beta";
+    bool checkE = true;
+    std::string labelG = "label";
+    std::string buttonF = "&Go";
+
+protected:
+    void DoDataExchange(DataExchange& dx) override;
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+};
