@@ -15,6 +15,6 @@ const DialogTemplate& TripleCalibrationDialog();  // 141
 // The dialog with this id, or nullptr.
 const DialogTemplate* FindDialogTemplate(int id);
 
-constexpr int kSheetCaptionString = 103;
+constexpr int sheetCaptionString = 103;
 // The text of a string resource, or "" for an unknown id.
 std::string LoadResourceString(int id);

@@ -19,22 +19,22 @@ QIcon LoadSheetIcon() {
 } // namespace
 
 CPropertySheetMain::CPropertySheetMain(QWidget* parent)
-    : CPropertySheet(QString::fromStdString(LoadResourceString(kSheetCaptionString)), parent, 0) {
+    : CPropertySheet(QString::fromStdString(LoadResourceString(sheetCaptionString)), parent, 0) {
     AddPage(&setupPage);
     AddPage(&terminalPage);
     AddPage(&wavelenPage);
     AddPage(&calibratePage);
     AddPage(&calibrateTriplePage);
     AddPage(&setWavelenPage);
-    icon_ = LoadSheetIcon();
-    if (!icon_.isNull())
-        setWindowIcon(icon_);
+    icon = LoadSheetIcon();
+    if (!icon.isNull())
+        setWindowIcon(icon);
 }
 
 CPropertySheetMain::~CPropertySheetMain() = default;
 
 void CPropertySheetMain::OnHelp() {
-    if (!help_)
-        help_ = new HelpWindow(this);
-    help_->ShowTopic(GetActivePage() ? GetActivePage()->Template().id : 0);
+    if (!help)
+        help = new HelpWindow(this);
+    help->ShowTopic(GetActivePage() ? GetActivePage()->Template().id : 0);
 }

@@ -33,6 +33,6 @@ protected:
     void OnHelp() override;
 
 private:
-    QIcon icon_;
-    QPointer<HelpWindow> help_;
+    QIcon icon;
+    QPointer<HelpWindow> help;
 };

@@ -8,22 +8,22 @@
 HelpWindow::HelpWindow(QWidget* sheet) : QWidget(sheet, Qt::Window) {
     setWindowTitle(tr("VORN ADC Communication Help"));
     setAttribute(Qt::WA_DeleteOnClose);
-    browser_ = new QTextBrowser(this);
-    browser_->setOpenExternalLinks(true);
+    browser = new QTextBrowser(this);
+    browser->setOpenExternalLinks(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(browser_);
+    layout->addWidget(browser);
     const QString page = QStringLiteral(":/help/help.html");
     if (QFile::exists(page))
-        browser_->setSource(QUrl(QStringLiteral("qrc") + page));
+        browser->setSource(QUrl(QStringLiteral("qrc") + page));
     else
-        browser_->setPlainText(tr("The help page is not available in this build."));
+        browser->setPlainText(tr("The help page is not available in this build."));
     resize(560, 480);
 }
 
 void HelpWindow::ShowTopic(int dialogId) {
     if (dialogId != 0)
-        browser_->scrollToAnchor(QStringLiteral("dialog%1").arg(dialogId));
+        browser->scrollToAnchor(QStringLiteral("dialog%1").arg(dialogId));
     show();
     raise();
     activateWindow();

@@ -14,5 +14,5 @@ public:
     void ShowTopic(int dialogId);
 
 private:
-    QTextBrowser* browser_;
+    QTextBrowser* browser;
 };

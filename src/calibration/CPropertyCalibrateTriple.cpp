@@ -33,7 +33,7 @@ const DialogTemplate& PageTemplate() {
 }
 
 // The nine band edits.
-constexpr int kBandEdits[] = {
+constexpr int bandEdits[] = {
     TripleControls::lowWavelengthEdit,  TripleControls::lowCountsEdit,
     TripleControls::lowIntensityEdit,   TripleControls::middleWavelengthEdit,
     TripleControls::middleCountsEdit,   TripleControls::middleIntensityEdit,
@@ -73,7 +73,7 @@ void CPropertyCalibrateTriple::ConnectControls() {
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrateTriple::OnRun);
     if (auto* button = ControlAs<QPushButton>(TripleControls::saveToFileButton))
         connect(button, &QPushButton::clicked, this, &CPropertyCalibrateTriple::OnSaveToFile);
-    for (const int id : kBandEdits)
+    for (const int id : bandEdits)
         if (auto* edit = ControlAs<QLineEdit>(id))
             connect(edit, &QLineEdit::textChanged, this, &CPropertyCalibrateTriple::OnEditChange);
 }
@@ -179,7 +179,7 @@ void CPropertyCalibrateTriple::OnEditChange() {
     // Only the page's band edits: a change can only come from one of them, and
     // a button's caption must never be turned into "0".
     int id = 0;
-    for (const int candidate : kBandEdits)
+    for (const int candidate : bandEdits)
         if (Control(candidate) == focus)
             id = candidate;
     if (id <= 0)

@@ -21,27 +21,27 @@ namespace CalibrationPageParts {
 namespace {
 
 // The plot's place in dialog units, below the template's lowest control.
-constexpr int kPlotLeft = 7;
-constexpr int kPlotOverlap = 4; // the template keeps a margin this deep under its controls
-constexpr int kPlotHeight = 64;
+constexpr int plotLeft = 7;
+constexpr int plotOverlap = 4; // the template keeps a margin this deep under its controls
+constexpr int plotHeight = 64;
 
 // About 20 pictures a second: the bar moves by less than a pixel a sample, and
 // every repaint costs the sweep time (a probe lasts 18 ms at 19200 baud).
-constexpr std::chrono::milliseconds kFrameInterval(50);
+constexpr std::chrono::milliseconds frameInterval(50);
 
 } // namespace
 
 DialogTemplate WithPlotRoom(const DialogTemplate& dialog) {
     DialogTemplate grown = dialog;
-    grown.height += kPlotHeight;
+    grown.height += plotHeight;
     return grown;
 }
 
 SweepPlot* CreatePlot(CPropertyPage& page, const DialogTemplate& original) {
     auto* plot = new SweepPlot(&page);
     const DialogUnits units = DialogUnitsOf(QFontMetrics(page.font()));
-    plot->setGeometry(DialogRectToPixels(kPlotLeft, original.height - kPlotOverlap,
-                                         original.width - 2 * kPlotLeft, kPlotHeight, units));
+    plot->setGeometry(DialogRectToPixels(plotLeft, original.height - plotOverlap,
+                                         original.width - 2 * plotLeft, plotHeight, units));
     PlotPicture::AddActions(*plot);
     plot->show();
     return plot;
@@ -70,17 +70,17 @@ void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount) {
 }
 
 SweepDisplay::SweepDisplay(QProgressBar* bar, SweepPlot* plot, int32_t sampleCount)
-    : bar_(bar), plot_(plot), shown_(std::chrono::steady_clock::now()) {
-    if (bar_)
-        bar_->setRange(0, CalibrationCore::SweepSampleCount(sampleCount));
-    if (plot_)
-        plot_->BeginSweep(sampleCount);
+    : bar(bar), plot(plot), shown(std::chrono::steady_clock::now()) {
+    if (bar)
+        bar->setRange(0, CalibrationCore::SweepSampleCount(sampleCount));
+    if (plot)
+        plot->BeginSweep(sampleCount);
 }
 
 SweepDisplay::~SweepDisplay() {
     Show();
-    if (plot_)
-        plot_->EndSweep();
+    if (plot)
+        plot->EndSweep();
 }
 
 CalibrationCore::Progress SweepDisplay::Callback() {
@@ -88,10 +88,10 @@ CalibrationCore::Progress SweepDisplay::Callback() {
 }
 
 void SweepDisplay::Sample(int32_t index, int32_t reading) {
-    ++unshown_;
-    if (plot_)
-        plot_->AddReading(index, reading);
-    if (std::chrono::steady_clock::now() - shown_ >= kFrameInterval)
+    ++unshown;
+    if (plot)
+        plot->AddReading(index, reading);
+    if (std::chrono::steady_clock::now() - shown >= frameInterval)
         Show();
 }
 
@@ -99,15 +99,15 @@ void SweepDisplay::Show() {
     // The bar moves a frame at a time: setting its value costs a style query.
     // Bar and plot go to the screen in one pass of the window's painting, as
     // each pass costs more than what it paints.
-    if (bar_) {
-        bar_->setValue(bar_->value() + unshown_); // the bar's step is 1
-        bar_->update();
+    if (bar) {
+        bar->setValue(bar->value() + unshown); // the bar's step is 1
+        bar->update();
     }
-    unshown_ = 0;
-    const bool painted = plot_ && plot_->RepaintPending();
-    if (bar_ && !painted)
-        bar_->repaint();
-    shown_ = std::chrono::steady_clock::now();
+    unshown = 0;
+    const bool painted = plot && plot->RepaintPending();
+    if (bar && !painted)
+        bar->repaint();
+    shown = std::chrono::steady_clock::now();
 }
 
 } // namespace CalibrationPageParts

@@ -34,7 +34,7 @@ void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
 // The progress bar and the plot through one sweep. The sweep blocks the one
 // thread, so no paint event arrives until it ends: every sample advances the
 // bar by one step and goes into the plot, and both are repainted directly
-// (repaint(), never the event loop) about 30 times a second, so showing a
+// (repaint(), never the event loop) once a frame, every 50 ms, so showing a
 // sample costs far less than probing it.
 class SweepDisplay {
 public:
@@ -52,10 +52,10 @@ private:
     void Sample(int32_t index, int32_t reading);
     void Show();
 
-    QProgressBar* bar_;
-    SweepPlot* plot_;
-    int32_t unshown_ = 0; // samples taken since the bar last moved
-    std::chrono::steady_clock::time_point shown_;
+    QProgressBar* bar;
+    SweepPlot* plot;
+    int32_t unshown = 0; // samples taken since the bar last moved
+    std::chrono::steady_clock::time_point shown;
 };
 
 } // namespace CalibrationPageParts

@@ -21,7 +21,7 @@ int32_t Argument(const CliContext& context, std::size_t index) {
 
 CliStatus Fail(const CliContext& context, const std::string& reason) {
     context.err << reason << "\n";
-    return cliDeviceFailure;
+    return CliStatus::DeviceFailure;
 }
 
 bool CheckPortsArguments(const std::vector<std::string>& arguments, std::string& reason) {
@@ -37,22 +37,22 @@ CliStatus ListPorts(const CliContext& context) {
     if (context.arguments.empty()) {
         for (const std::string& name : DevicePorts::List())
             context.out << name << "\n";
-        return cliSuccess;
+        return CliStatus::Success;
     }
     for (const PortRecord& record : DevicePorts::ListDetailed())
         context.out << record.name << '\t' << record.description << '\t' << record.manufacturer
                     << '\t' << record.serialNumber << '\t' << record.vendorProduct << "\n";
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus ShowVersion(const CliContext& context) {
     context.out << QueryVersion() << "\n";
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus ShowRange(const CliContext& context) {
     context.out << AdcLink::MinWavelength() << " " << AdcLink::MaxWavelength() << "\n";
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus SetWavelengthCommand(const CliContext& context) {
@@ -62,7 +62,7 @@ CliStatus SetWavelengthCommand(const CliContext& context) {
     if (!outcome.success)
         return Fail(context, outcome.statusText);
     context.out << outcome.statusText << "\n";
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus SendText(const CliContext& context) {
@@ -71,7 +71,7 @@ CliStatus SendText(const CliContext& context) {
     if (!outcome.replied)
         return Fail(context, FailureTexts::noReply);
     context.out << outcome.reply << "\n";
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 void PrintValues(const CliContext& context, std::initializer_list<int32_t> values) {
@@ -89,7 +89,7 @@ CliStatus ReadProtocolCommand(const CliContext& context) {
     if (!AdcLink::ReadProtocol(dt, it1, it2, rest, wl0, wl1, wl2, errorText))
         return Fail(context, errorText);
     PrintValues(context, {dt, it1, it2, rest, wl0, wl1, wl2});
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus DefineProtocolCommand(const CliContext& context) {
@@ -100,7 +100,7 @@ CliStatus DefineProtocolCommand(const CliContext& context) {
     const bool defined = AdcLink::DefineProtocol(dt, it1, it2, rest, wl0, wl1, wl2, errorText);
     // The values as they stand now, corrected where the check corrected them.
     PrintValues(context, {dt, it1, it2, rest, wl0, wl1, wl2});
-    return defined ? cliSuccess : Fail(context, errorText);
+    return defined ? CliStatus::Success : Fail(context, errorText);
 }
 
 CliStatus ReadCalibrationCommand(const CliContext& context) {
@@ -108,7 +108,7 @@ CliStatus ReadCalibrationCommand(const CliContext& context) {
     if (!AdcLink::ReadCalibration(lowWavelength, lowCounts, highWavelength, highCounts))
         return Fail(context, FailureTexts::noCalibration);
     PrintValues(context, {lowWavelength, lowCounts, highWavelength, highCounts});
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus WriteCalibrationCommand(const CliContext& context) {
@@ -116,7 +116,7 @@ CliStatus WriteCalibrationCommand(const CliContext& context) {
     if (!AdcLink::WriteCalibration(Argument(context, 0), Argument(context, 1), Argument(context, 2),
                                    Argument(context, 3), errorText))
         return Fail(context, errorText);
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 // The DA output takes 12 bits: a count beyond them is a typing error, not
@@ -135,7 +135,7 @@ CliStatus ProbeCommand(const CliContext& context) {
     if (!AdcLink::ProbeAnalogChannel(value))
         return Fail(context, FailureTexts::noProbeReading);
     context.out << value << "\n";
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 } // namespace

@@ -14,7 +14,7 @@ struct CliContext {
 };
 
 // Exit status of a command.
-enum CliStatus { cliSuccess = 0, cliDeviceFailure = 1, cliUsageError = 2 };
+enum class CliStatus { Success = 0, DeviceFailure = 1, UsageError = 2 };
 
 struct CliCommand {
     const char* name;

@@ -40,7 +40,7 @@ namespace {
 
 CliStatus UsageError(std::ostream& err, const std::string& reason) {
     err << "vornadc-cli: " << reason << "\n" << CliUsage();
-    return cliUsageError;
+    return CliStatus::UsageError;
 }
 
 // Checks the arguments against the command's row before the port is touched.
@@ -64,17 +64,14 @@ bool CheckArguments(const CliCommand& command, const std::vector<std::string>& a
     return command.checkArguments == nullptr || command.checkArguments(arguments, reason);
 }
 
-} // namespace
-
-int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-    DevicePorts::Register(Sim::InProcessPort());
+CliStatus Run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     CliInvocation invocation;
     std::string reason;
     if (!ParseCliArguments(words, invocation, reason))
         return UsageError(err, reason);
     if (invocation.help) {
         out << CliUsage();
-        return cliSuccess;
+        return CliStatus::Success;
     }
     const CliCommand* command = FindCliCommand(invocation.command);
     if (!command)
@@ -90,7 +87,7 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     if (!AdcLink::StartLog(invocation.log, logError))
         err << "vornadc-cli: " << logError << "\n";
     std::string errorText;
-    CliStatus status = cliDeviceFailure;
+    CliStatus status = CliStatus::DeviceFailure;
     if (AdcLink::OpenPort(invocation.port, invocation.mode, errorText))
         status = command->run(context);
     else
@@ -98,4 +95,11 @@ int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     AdcLink::ClosePort(); // a port opened before a failure stays held otherwise
     AdcLink::StartLog("", logError);
     return status;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    DevicePorts::Register(Sim::InProcessPort());
+    return static_cast<int>(Run(words, out, err));
 }

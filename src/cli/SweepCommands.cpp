@@ -14,8 +14,8 @@
 namespace {
 
 // The pages' defaults for "Values".
-constexpr int32_t kPeakSamples = 1024;
-constexpr int32_t kBandSamples = 256;
+constexpr int32_t peakSamples = 1024;
+constexpr int32_t bandSamples = 256;
 
 // The value of "--name VALUE" or "--name=VALUE" at arguments[i].
 bool OptionValue(const std::vector<std::string>& arguments, std::size_t& i, const std::string& name,
@@ -46,19 +46,19 @@ bool ParseInteger(const std::string& text, int32_t& value, std::string& reason) 
 CliStatus SaveIfAsked(const CliContext& context, const SweepOptions& options,
                       const std::vector<int32_t>& samples) {
     if (options.savePath.empty())
-        return cliSuccess;
+        return CliStatus::Success;
     std::string errorText;
     if (!CalibrationCore::WriteCalibrationFile(options.savePath, samples, options.samples,
                                                errorText)) {
         context.err << errorText << "\n";
-        return cliDeviceFailure;
+        return CliStatus::DeviceFailure;
     }
-    return cliSuccess;
+    return CliStatus::Success;
 }
 
 CliStatus SweepFailed(const CliContext& context) {
     context.err << FailureTexts::sweepFailed << "\n";
-    return cliDeviceFailure;
+    return CliStatus::DeviceFailure;
 }
 
 } // namespace
@@ -109,18 +109,18 @@ bool ParseSweepOptions(const std::vector<std::string>& arguments, bool withWavel
 
 bool CheckPeakSweepArguments(const std::vector<std::string>& arguments, std::string& reason) {
     SweepOptions options;
-    return ParseSweepOptions(arguments, false, kPeakSamples, options, reason);
+    return ParseSweepOptions(arguments, false, peakSamples, options, reason);
 }
 
 bool CheckBandSweepArguments(const std::vector<std::string>& arguments, std::string& reason) {
     SweepOptions options;
-    return ParseSweepOptions(arguments, true, kBandSamples, options, reason);
+    return ParseSweepOptions(arguments, true, bandSamples, options, reason);
 }
 
 CliStatus PeakSweepCommand(const CliContext& context) {
     SweepOptions options;
     std::string reason;
-    ParseSweepOptions(context.arguments, false, kPeakSamples, options, reason); // checked before
+    ParseSweepOptions(context.arguments, false, peakSamples, options, reason); // checked before
     std::vector<int32_t> samples;
     int32_t counts = 0;
     if (!CalibrationCore::SweepForPeak(options.samples, samples, counts,
@@ -133,7 +133,7 @@ CliStatus PeakSweepCommand(const CliContext& context) {
 CliStatus BandSweepCommand(const CliContext& context) {
     SweepOptions options;
     std::string reason;
-    ParseSweepOptions(context.arguments, true, kBandSamples, options, reason); // checked before
+    ParseSweepOptions(context.arguments, true, bandSamples, options, reason); // checked before
     std::vector<int32_t> samples;
     CalibrationCore::Bands bands;
     bands.low.wavelength = options.wavelengths[0];

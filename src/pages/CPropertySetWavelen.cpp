@@ -15,8 +15,8 @@
 
 namespace {
 
-const char* const kPresetFile = "VORNadcC.INI";
-const char* const kSection = "SetWaveLength";
+const char* const presetFile = "VORNadcC.INI";
+const char* const section = "SetWaveLength";
 
 } // namespace
 
@@ -35,11 +35,11 @@ void CPropertySetWavelen::DoDataExchange(DataExchange& dx) {
 
 bool CPropertySetWavelen::LoadPresets() {
     using SettingsFile::GetPrivateProfileInt;
-    waveLength1 = GetPrivateProfileInt(kSection, "WaveLength1", 200, kPresetFile);
-    waveLength2 = GetPrivateProfileInt(kSection, "WaveLength2", 300, kPresetFile);
-    waveLength3 = GetPrivateProfileInt(kSection, "WaveLength3", 400, kPresetFile);
-    waveLength4 = GetPrivateProfileInt(kSection, "WaveLength4", 500, kPresetFile);
-    debugMode = GetPrivateProfileInt(kSection, "Debug", 0, kPresetFile) == 1;
+    waveLength1 = GetPrivateProfileInt(section, "WaveLength1", 200, presetFile);
+    waveLength2 = GetPrivateProfileInt(section, "WaveLength2", 300, presetFile);
+    waveLength3 = GetPrivateProfileInt(section, "WaveLength3", 400, presetFile);
+    waveLength4 = GetPrivateProfileInt(section, "WaveLength4", 500, presetFile);
+    debugMode = GetPrivateProfileInt(section, "Debug", 0, presetFile) == 1;
     UpdateData(false);
     return waveLength1 != -1 && waveLength2 != -1 && waveLength3 != -1 && waveLength4 != -1;
 }
@@ -54,14 +54,14 @@ bool CPropertySetWavelen::SavePresets() {
     // All four writes are attempted, whatever the first ones did.
     bool saved = true;
     for (const auto& [key, value] : presets)
-        if (!WritePrivateProfileString(kSection, key, std::to_string(value), kPresetFile))
+        if (!WritePrivateProfileString(section, key, std::to_string(value), presetFile))
             saved = false;
     return saved;
 }
 
 bool CPropertySetWavelen::OnSetActive() {
-    if (!buttonsWired_ && HasControls()) {
-        buttonsWired_ = true;
+    if (!buttonsWired && HasControls()) {
+        buttonsWired = true;
         for (int row = 1; row <= 4; ++row)
             if (auto* button = ControlAs<QPushButton>(SetWavelengthControls::setButtons[row - 1]))
                 connect(button, &QPushButton::clicked, this, [this, row] { OnSet(row); });

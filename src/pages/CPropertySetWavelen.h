@@ -43,5 +43,5 @@ protected:
     void DoDataExchange(DataExchange& dx) override;
 
 private:
-    bool buttonsWired_ = false;
+    bool buttonsWired = false;
 };

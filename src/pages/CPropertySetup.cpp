@@ -33,9 +33,9 @@ void CPropertySetup::DoDataExchange(DataExchange& dx) {
 }
 
 void CPropertySetup::CompleteControls() {
-    if (controlsCompleted_ || !HasControls())
+    if (controlsCompleted || !HasControls())
         return;
-    controlsCompleted_ = true;
+    controlsCompleted = true;
     if (auto* ports = ControlAs<PopupComboBox>(SetupControls::portCombo)) {
         RebuildPortList();
         // The framework wrote the fields before these items existed; a stored

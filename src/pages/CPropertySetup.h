@@ -36,5 +36,5 @@ private:
     // The port list as the system has it now; the shown text stays.
     void RebuildPortList();
 
-    bool controlsCompleted_ = false;
+    bool controlsCompleted = false;
 };

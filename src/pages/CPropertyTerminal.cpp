@@ -26,10 +26,10 @@ std::vector<std::string> CPropertyTerminal::HistoryEntries() const {
 }
 
 bool CPropertyTerminal::OnSetActive() {
-    if (!sendWired_) {
+    if (!sendWired) {
         if (auto* button = ControlAs<QPushButton>(TerminalControls::sendButton)) {
             connect(button, &QPushButton::clicked, this, [this] { OnSend(); });
-            sendWired_ = true;
+            sendWired = true;
         }
     }
     SetModified(false);

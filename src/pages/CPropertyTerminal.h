@@ -33,5 +33,5 @@ private:
     std::vector<std::string> HistoryEntries() const;
     void ScrollLogToEnd();
 
-    bool sendWired_ = false;
+    bool sendWired = false;
 };

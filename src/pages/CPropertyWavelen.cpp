@@ -16,7 +16,7 @@
 
 namespace {
 
-const char* const kSection = "Wavelength";
+const char* const section = "Wavelength";
 
 } // namespace
 
@@ -46,10 +46,10 @@ void CPropertyWavelen::OnSingleWavelength() {
 }
 
 bool CPropertyWavelen::OnSetActive() {
-    if (!checkWired_) {
+    if (!checkWired) {
         if (auto* check = ControlAs<QCheckBox>(ProtocolControls::singleWavelengthCheck)) {
             connect(check, &QCheckBox::clicked, this, [this] { OnSingleWavelength(); });
-            checkWired_ = true;
+            checkWired = true;
         }
     }
     // While this page is displayed the sheet's Apply button is enabled.
@@ -71,13 +71,13 @@ bool CPropertyWavelen::OnSetActive() {
             singleWavelength = true;
         // The protocol last applied. The times are stored unsigned.
         using SettingsFile::GetProfileInt;
-        ct = ToMilliseconds(GetProfileInt(kSection, "ct", 5000));
-        dt = ToMilliseconds(GetProfileInt(kSection, "dt", 30));
-        it1 = ToMilliseconds(GetProfileInt(kSection, "it1", 200));
-        it2 = ToMilliseconds(GetProfileInt(kSection, "it2", 200));
-        wl0 = static_cast<int32_t>(GetProfileInt(kSection, "wl0", 200));
-        wl1 = static_cast<int32_t>(GetProfileInt(kSection, "wl1", 340));
-        wl2 = static_cast<int32_t>(GetProfileInt(kSection, "wl2", 380));
+        ct = ToMilliseconds(GetProfileInt(section, "ct", 5000));
+        dt = ToMilliseconds(GetProfileInt(section, "dt", 30));
+        it1 = ToMilliseconds(GetProfileInt(section, "it1", 200));
+        it2 = ToMilliseconds(GetProfileInt(section, "it2", 200));
+        wl0 = static_cast<int32_t>(GetProfileInt(section, "wl0", 200));
+        wl1 = static_cast<int32_t>(GetProfileInt(section, "wl1", 340));
+        wl2 = static_cast<int32_t>(GetProfileInt(section, "wl2", 380));
         // Without a link there is nothing to explain.
         if (AdcLink::IsPortOpen())
             AppMessageBox(errorText);
@@ -138,11 +138,11 @@ void CPropertyWavelen::SetProtocol(const ProtocolInMs& protocol) {
 
 void CPropertyWavelen::StoreProtocol() {
     using SettingsFile::WriteProfileInt;
-    WriteProfileInt(kSection, "ct", ToTenths(ct));
-    WriteProfileInt(kSection, "dt", ToTenths(dt));
-    WriteProfileInt(kSection, "it1", ToTenths(it1));
-    WriteProfileInt(kSection, "it2", ToTenths(it2));
-    WriteProfileInt(kSection, "wl0", wl0);
-    WriteProfileInt(kSection, "wl1", wl1);
-    WriteProfileInt(kSection, "wl2", wl2);
+    WriteProfileInt(section, "ct", ToTenths(ct));
+    WriteProfileInt(section, "dt", ToTenths(dt));
+    WriteProfileInt(section, "it1", ToTenths(it1));
+    WriteProfileInt(section, "it2", ToTenths(it2));
+    WriteProfileInt(section, "wl0", wl0);
+    WriteProfileInt(section, "wl1", wl1);
+    WriteProfileInt(section, "wl2", wl2);
 }

@@ -42,5 +42,5 @@ private:
     void SetProtocol(const ProtocolInMs& protocol);
     void StoreProtocol();
 
-    bool checkWired_ = false;
+    bool checkWired = false;
 };

@@ -18,5 +18,5 @@ int FindIgnoringCase(const std::vector<std::string>& entries, const std::string&
 // The reply log keeps only its newest part: at most limit bytes, cut at the
 // start of a line so that no reply is shown half. A reply line is at most
 // 4096 bytes, so with a limit above that the newest reply always stays.
-constexpr std::size_t kReplyLogLimit = std::size_t{64} * 1024;
-void BoundReplyLog(std::string& log, std::size_t limit = kReplyLogLimit);
+constexpr std::size_t replyLogLimit = std::size_t{64} * 1024;
+void BoundReplyLog(std::string& log, std::size_t limit = replyLogLimit);

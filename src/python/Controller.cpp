@@ -200,7 +200,7 @@ void Controller::WriteCalibration(int32_t lowWavelength, int32_t lowCounts, int3
 }
 
 int32_t Controller::Probe(int32_t counts) {
-    if (counts < 0 || counts >= CalibrationCore::kCountsRange)
+    if (counts < 0 || counts >= CalibrationCore::countsRange)
         throw py::value_error("counts must lie in 0..4095");
     int32_t value = counts;
     if (!Run([&] { return AdcLink::ProbeAnalogChannel(value); }))

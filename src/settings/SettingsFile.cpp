@@ -14,7 +14,7 @@ namespace SettingsFile {
 
 namespace {
 
-constexpr size_t kMaxStringLength = 4095;
+constexpr size_t maxStringLength = 4095;
 
 std::string HomeDirectory() {
     const char* home = std::getenv("HOME");
@@ -80,8 +80,8 @@ std::string GetProfileString(const std::string& section, const std::string& key,
     std::string text;
     if (!ApplicationProfile().Read(section, key, text))
         text = defaultValue;
-    if (text.size() > kMaxStringLength)
-        text.resize(kMaxStringLength);
+    if (text.size() > maxStringLength)
+        text.resize(maxStringLength);
     return text;
 }
 

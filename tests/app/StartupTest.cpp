@@ -183,7 +183,7 @@ TEST(Templates, SixDialogsWithUniqueIdsInsideTheirPage) {
         EXPECT_EQ(dialog->height, 167);
         std::set<int> seen;
         for (const ControlSpec& control : dialog->controls) {
-            if (control.id != kNoControlId) {
+            if (control.id != noControlId) {
                 EXPECT_TRUE(seen.insert(control.id).second) << id << " " << control.id;
             }
             EXPECT_LE(control.x + control.w, dialog->width) << id << " " << control.caption;

@@ -12,7 +12,7 @@ namespace {
 using CalibrationPage = CalibrationPageTest;
 
 // N = 16: step 256, probes at 0, 256, ..., 3840.
-const std::vector<int32_t> kPeakReadings = {0, 0, 0, 0, 0, 40, 100, 60, 0, 0, 0, 0, 0, 0, 0, 0};
+const std::vector<int32_t> peakReadings = {0, 0, 0, 0, 0, 40, 100, 60, 0, 0, 0, 0, 0, 0, 0, 0};
 
 TEST_F(CalibrationPage, ActivationReadsTheCalibrationWithOneRetry) {
     ScriptHandshake(controller, "(240,699)");
@@ -57,7 +57,7 @@ TEST_F(CalibrationPage, ActivationReadsTheCalibrationWithOneRetry) {
 TEST_F(CalibrationPage, RunFirstFindsTheCentroidAndSavesTheSweep) {
     ScriptHandshake(controller, "(240,699)");
     controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
-    ScriptSweep(kPeakReadings, 256);
+    ScriptSweep(peakReadings, 256);
     Connect();
     ShowSheet();
     ASSERT_TRUE(sheet->SetActivePage(1));
@@ -78,7 +78,7 @@ TEST_F(CalibrationPage, RunFirstFindsTheCentroidAndSavesTheSweep) {
     EXPECT_EQ(calibrate->progressBar->value(), 0);
     EXPECT_TRUE(messages.empty());
     ASSERT_NE(calibrate->Plot(), nullptr);
-    EXPECT_EQ(calibrate->Plot()->Readings(), kPeakReadings);
+    EXPECT_EQ(calibrate->Plot()->Readings(), peakReadings);
     ASSERT_EQ(calibrate->Plot()->Markers().size(), 1u);
     EXPECT_EQ(calibrate->Plot()->Markers()[0].counts, 1632);
     EXPECT_EQ(controller.Finish(), "");
@@ -88,7 +88,7 @@ TEST_F(CalibrationPage, RunFirstFindsTheCentroidAndSavesTheSweep) {
     calibrate->ControlAs<QPushButton>(1009)->click();
     EXPECT_EQ(saveDialog.extension, "txt");
     EXPECT_EQ(saveDialog.filterSeen, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||");
-    EXPECT_EQ(ReadFileBytes(path), CalibrationText(kPeakReadings, 256));
+    EXPECT_EQ(ReadFileBytes(path), CalibrationText(peakReadings, 256));
 
     saveDialog.answer = scratchDir + "/no-such-folder/sweep.txt";
     calibrate->OnSaveToFile();

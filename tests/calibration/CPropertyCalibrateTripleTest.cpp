@@ -14,7 +14,7 @@ namespace {
 using TriplePage = CalibrationPageTest;
 
 // N = 16: step 256, minimum change count 0; bands peak at indices 2, 6 and 10.
-const std::vector<int32_t> kBandReadings = {0, 0, 60, 0, 0, 0, 90, 0, 0, 0, 40, 0, 0, 0, 0, 0};
+const std::vector<int32_t> bandReadings = {0, 0, 60, 0, 0, 0, 90, 0, 0, 0, 40, 0, 0, 0, 0, 0};
 
 void SetBandFields(CPropertyCalibrateTriple& page, int32_t value) {
     for (int32_t* field : {&page.lowCounts, &page.lowWavelength, &page.lowIntensity,
@@ -58,7 +58,7 @@ TEST_F(TriplePage, ActivationClearsAllNineFieldsThenReadsTwiceAtMost) {
 TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) {
     ScriptHandshake(controller, "(240,699)");
     controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
-    ScriptSweep(kBandReadings, 256);
+    ScriptSweep(bandReadings, 256);
     controller.Expect("WC,340,512,510,2560;\r\n").Reply("WC,0!\r\n");
     ScriptHandshake(controller, "(250,700)");
     Connect();
@@ -82,7 +82,7 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
     EXPECT_EQ(triple->progressBar->value(), 0);
     ASSERT_EQ(triple->Plot()->Markers().size(), 3u);
     EXPECT_EQ(triple->Plot()->Markers()[1].counts, 1536);
-    EXPECT_EQ(triple->Plot()->Readings(), kBandReadings);
+    EXPECT_EQ(triple->Plot()->Readings(), bandReadings);
     EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 2560);
     EXPECT_EQ(triple->Plot()->Caption(), ""); // a completed middle tells nothing
 
@@ -93,14 +93,14 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
 
     saveDialog.answer = scratchDir + "/bands.txt";
     triple->OnSaveToFile();
-    EXPECT_EQ(ReadFileBytes(saveDialog.answer), CalibrationText(kBandReadings, 256));
+    EXPECT_EQ(ReadFileBytes(saveDialog.answer), CalibrationText(bandReadings, 256));
 }
 
 TEST_F(TriplePage, TheLinearityCheckNeedsAllThreeWavelengthsTypedBeforeTheSweep) {
     ScriptHandshake(controller, "(240,699)");
     controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
     for (int run = 0; run < 5; ++run)
-        ScriptSweep(kBandReadings, 256);
+        ScriptSweep(bandReadings, 256);
     Connect();
     ShowSheet();
     ASSERT_TRUE(sheet->SetActivePage(2));

@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int32_t kCanary = 0x5a5a5a5a;
-constexpr int32_t kUnwritten = 0x13579bdf; // marks entries the scan should leave alone
+constexpr int32_t canary = 0x5a5a5a5a;
+constexpr int32_t unwritten = 0x13579bdf; // marks entries the scan should leave alone
 
 struct Guarded {
     int32_t before[8];
@@ -68,14 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Guarded guarded;
     for (int32_t& entry : guarded.before)
-        entry = kCanary;
+        entry = canary;
     for (int32_t& entry : guarded.numbers)
-        entry = kUnwritten;
+        entry = unwritten;
     for (int32_t& entry : guarded.after)
-        entry = kCanary;
+        entry = canary;
     const int count = AdcLink::ScanNumbers(guarded.numbers, text);
     for (int k = 0; k < 8; ++k)
-        if (guarded.before[k] != kCanary || guarded.after[k] != kCanary)
+        if (guarded.before[k] != canary || guarded.after[k] != canary)
             Fail("wrote outside its 10 entries", text);
     if (count < 0 || count > 10)
         Fail("count out of 0..10", text);
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (guarded.numbers[k] != expected[size_t(k)])
             Fail("entry differs from the model", text);
     for (int k = count; k < 10; ++k)
-        if (guarded.numbers[k] != kUnwritten)
+        if (guarded.numbers[k] != unwritten)
             Fail("wrote past the count it returned", text);
     return 0;
 }

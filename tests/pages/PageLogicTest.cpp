@@ -88,7 +88,7 @@ TEST(TerminalHistory, ReplyLogKeepsItsNewestWholeLines) {
     // The longest reply line fits whole.
     std::string longLog = log + std::string(4096, 'x') + "\r\n";
     BoundReplyLog(longLog);
-    EXPECT_LE(longLog.size(), kReplyLogLimit);
+    EXPECT_LE(longLog.size(), replyLogLimit);
     EXPECT_EQ(longLog.substr(longLog.size() - 4098), std::string(4096, 'x') + "\r\n");
 }
 

@@ -1,5 +1,6 @@
 // "Set Wavelength": presets in the fixed-name file, the WL exchange and its status lines.
 #include "pages/PageFixture.h"
+#include "templates/ControlIds.h"
 
 #include "pages/CPropertySetWavelen.h"
 
@@ -10,9 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int kPreset1 = 1033, kPreset2 = 1034, kPreset3 = 1035, kPreset4 = 1036;
-constexpr int kSet1 = 1038, kSet4 = 1041, kDebug = 1045, kStatus = 1043;
 
 // Records the text of each paint of the status and debug fields.
 class PaintLog : public QObject {
@@ -43,16 +41,17 @@ protected:
 
 TEST_F(SetWavelenPage, WithoutTheSectionShowsDefaultsAndLeavingCreatesFourKeys) {
     ShowPage();
-    EXPECT_EQ(Shown(page, kPreset1), "200");
-    EXPECT_EQ(Shown(page, kPreset2), "300");
-    EXPECT_EQ(Shown(page, kPreset3), "400");
-    EXPECT_EQ(Shown(page, kPreset4), "500");
-    EXPECT_FALSE(page->Control(kDebug)->isVisible());
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength1Edit), "200");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength2Edit), "300");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength3Edit), "400");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength4Edit), "500");
+    EXPECT_FALSE(page->Control(SetWavelengthControls::debugEdit)->isVisible());
     EXPECT_FALSE(page->IsModified());
 
     // No port: the status line says so and the debug line ends empty.
-    Click(page, kSet4);
-    EXPECT_EQ(Shown(page, kStatus), " ERROR: No connection to the ADC/QMB !!");
+    Click(page, SetWavelengthControls::setButtons[3]);
+    EXPECT_EQ(Shown(page, SetWavelengthControls::statusEdit),
+              " ERROR: No connection to the ADC/QMB !!");
     EXPECT_EQ(page->debugText, "");
 
     Leave();
@@ -64,7 +63,7 @@ TEST_F(SetWavelenPage, WithoutTheSectionShowsDefaultsAndLeavingCreatesFourKeys) 
 TEST_F(SetWavelenPage, APresetOfMinusOneIsReportedAtEachActivation) {
     WriteSettings("VORNadcC.INI", "[SetWaveLength]\r\nWaveLength3=-1\r\n");
     ShowPage();
-    EXPECT_EQ(Shown(page, kPreset3), "-1");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength3Edit), "-1");
     Leave();
     ASSERT_TRUE(sheet->SetActivePage(0));
     EXPECT_EQ(messages,
@@ -79,14 +78,14 @@ TEST_F(SetWavelenPage, APresetAboveTheRangeSendsTheMaximumAndStaysAsTyped) {
     Connect();
     ShowPage();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-    ASSERT_TRUE(page->Control(kDebug)->isVisible());
+    ASSERT_TRUE(page->Control(SetWavelengthControls::debugEdit)->isVisible());
 
     PaintLog paintLog;
-    page->Control(kStatus)->setObjectName("status");
-    page->Control(kDebug)->setObjectName("debug");
-    page->Control(kStatus)->installEventFilter(&paintLog);
-    page->Control(kDebug)->installEventFilter(&paintLog);
-    Click(page, kSet1);
+    page->Control(SetWavelengthControls::statusEdit)->setObjectName("status");
+    page->Control(SetWavelengthControls::debugEdit)->setObjectName("debug");
+    page->Control(SetWavelengthControls::statusEdit)->installEventFilter(&paintLog);
+    page->Control(SetWavelengthControls::debugEdit)->installEventFilter(&paintLog);
+    Click(page, SetWavelengthControls::setButtons[0]);
     // Before the exchange blocked, the "trying" line and the command were painted
     // (Qt paints every changed control of the window at a repaint, in its own order).
     auto painted = [&](const std::string& text) {
@@ -96,12 +95,12 @@ TEST_F(SetWavelenPage, APresetAboveTheRangeSendsTheMaximumAndStaysAsTyped) {
     EXPECT_TRUE(painted("debug:WL,699;\r\n"));
     EXPECT_FALSE(painted("status: Wavelength is set to  :  699 nm"));
 
-    EXPECT_EQ(Shown(page, kStatus), " Wavelength is set to  :  699 nm");
-    EXPECT_EQ(Shown(page, kDebug), "WL,0!");
-    EXPECT_EQ(Shown(page, kPreset1), "9999");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::statusEdit), " Wavelength is set to  :  699 nm");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::debugEdit), "WL,0!");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength1Edit), "9999");
 
     // OK, Apply and Enter send nothing from this page.
-    PressEnter(page->Control(kPreset2));
+    PressEnter(page->Control(SetWavelengthControls::wavelength2Edit));
     EXPECT_TRUE(sheet->PressApply());
     EXPECT_EQ(controller.Finish(), "");
     Leave();
@@ -115,13 +114,15 @@ TEST_F(SetWavelenPage, ATextInPresetTwoStopsTheExchangeBeforePresetOne) {
     controller.Expect("WL,300;\r\n").Reply("WL,3!\r\n");
     Connect();
     ShowPage();
-    Type(page, kPreset1, "350");
-    Type(page, kPreset2, "abc");
-    Click(page, kSet1);
+    Type(page, SetWavelengthControls::wavelength1Edit, "350");
+    Type(page, SetWavelengthControls::wavelength2Edit, "abc");
+    Click(page, SetWavelengthControls::setButtons[0]);
     EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer."});
-    EXPECT_EQ(Shown(page, kStatus), " ERROR: Wavelength could not be set! ");
-    EXPECT_EQ(Shown(page, kPreset1), "300"); // the previous value, shown again
-    EXPECT_EQ(Shown(page, kPreset2), "300");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::statusEdit),
+              " ERROR: Wavelength could not be set! ");
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength1Edit),
+              "300"); // the previous value, shown again
+    EXPECT_EQ(Shown(page, SetWavelengthControls::wavelength2Edit), "300");
     EXPECT_EQ(controller.Finish(), "");
 }
 

@@ -1,5 +1,6 @@
 // "RS-232 Setup": connecting, disconnecting, and what leaving the page stores.
 #include "pages/PageFixture.h"
+#include "templates/ControlIds.h"
 
 #include "device/AdcLink.h"
 #include "pages/CPropertySetup.h"
@@ -21,9 +22,6 @@
 
 namespace {
 
-constexpr int kConnect = 1013, kDisconnect = 1014, kPort = 1022, kBaud = 1023, kBits = 1024,
-              kParity = 1025, kVersion = 1026;
-
 class SetupPage : public PageFixture {
 protected:
     void ShowSetup() {
@@ -35,7 +33,7 @@ protected:
     void ReportPorts(const std::vector<SystemPort>& ports) {
         SetPortSource([ports] { return ports; });
     }
-    QComboBox* PortBox() const { return setup->ControlAs<QComboBox>(kPort); }
+    QComboBox* PortBox() const { return setup->ControlAs<QComboBox>(SetupControls::portCombo); }
     // Opens the port list by key, as an operator does, and says what it holds.
     QAbstractItemView* OpenPortList(std::vector<std::string>& items) {
         QTest::keyClick(PortBox(), Qt::Key_F4);
@@ -44,8 +42,12 @@ protected:
     }
     void Return() { ASSERT_TRUE(sheet->SetActivePage(0)); }
     bool OnlyDisconnectEnabled() const {
-        return !Enabled(setup, kConnect) && Enabled(setup, kDisconnect) && !Enabled(setup, kPort) &&
-               !Enabled(setup, kBaud) && !Enabled(setup, kBits) && !Enabled(setup, kParity);
+        return !Enabled(setup, SetupControls::connectButton) &&
+               Enabled(setup, SetupControls::disconnectButton) &&
+               !Enabled(setup, SetupControls::portCombo) &&
+               !Enabled(setup, SetupControls::baudCombo) &&
+               !Enabled(setup, SetupControls::bitsCombo) &&
+               !Enabled(setup, SetupControls::parityCombo);
     }
 
     CPropertySetup* setup = nullptr;
@@ -53,13 +55,13 @@ protected:
 
 TEST_F(SetupPage, WithoutSettingsShowsTheDefaultsAndTheirModeString) {
     ShowSetup();
-    EXPECT_EQ(Shown(setup, kPort), "COM1");
-    EXPECT_EQ(Shown(setup, kBaud), "19200");
-    EXPECT_EQ(Shown(setup, kBits), "8,1");
-    EXPECT_EQ(Shown(setup, kParity), "none"); // the list item chosen for "None"
-    EXPECT_EQ(Shown(setup, kVersion), "unavailable");
-    EXPECT_TRUE(Enabled(setup, kConnect));
-    EXPECT_FALSE(Enabled(setup, kDisconnect));
+    EXPECT_EQ(Shown(setup, SetupControls::portCombo), "COM1");
+    EXPECT_EQ(Shown(setup, SetupControls::baudCombo), "19200");
+    EXPECT_EQ(Shown(setup, SetupControls::bitsCombo), "8,1");
+    EXPECT_EQ(Shown(setup, SetupControls::parityCombo), "none"); // the list item chosen for "None"
+    EXPECT_EQ(Shown(setup, SetupControls::versionEdit), "unavailable");
+    EXPECT_TRUE(Enabled(setup, SetupControls::connectButton));
+    EXPECT_FALSE(Enabled(setup, SetupControls::disconnectButton));
     EXPECT_FALSE(setup->IsModified());
 
     // What Connect takes from the controls and hands to OpenPort.
@@ -68,7 +70,7 @@ TEST_F(SetupPage, WithoutSettingsShowsTheDefaultsAndTheirModeString) {
               "baud=19200 parity=n data=8 stop=1");
 
     // The port list: the template's four, the discovered ports and SIM, sorted, once each.
-    auto* ports = setup->ControlAs<QComboBox>(kPort);
+    auto* ports = setup->ControlAs<QComboBox>(SetupControls::portCombo);
     std::vector<std::string> items;
     for (int i = 0; i < ports->count(); ++i)
         items.push_back(ports->itemText(i).toStdString());
@@ -84,7 +86,7 @@ TEST_F(SetupPage, WithoutSettingsShowsTheDefaultsAndTheirModeString) {
 TEST_F(SetupPage, AStoredSimulatorPortIsChosenFromTheList) {
     WriteSettings(SettingsFile::ApplicationProfileName(), "[Setup]\r\nComPort=sim\r\n");
     ShowSetup();
-    auto* ports = setup->ControlAs<QComboBox>(kPort);
+    auto* ports = setup->ControlAs<QComboBox>(SetupControls::portCombo);
     ASSERT_GE(ports->currentIndex(), 0);
     EXPECT_EQ(ports->currentText().toStdString(), "SIM");
 }
@@ -96,10 +98,10 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
     StartController();
     ShowSetup();
     const std::string port = controller.SlavePath();
-    Type(setup, kPort, port);
-    Type(setup, kBaud, "57600");
-    Type(setup, kBits, "7,2");
-    Click(setup, kConnect);
+    Type(setup, SetupControls::portCombo, port);
+    Type(setup, SetupControls::baudCombo, "57600");
+    Type(setup, SetupControls::bitsCombo, "7,2");
+    Click(setup, SetupControls::connectButton);
     EXPECT_TRUE(messages.empty());
     ASSERT_TRUE(AdcLink::IsPortOpen());
     // The port's own settings (a pseudo-terminal always keeps 8 data bits).
@@ -108,8 +110,8 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
     EXPECT_EQ(::cfgetospeed(&line), speed_t(B57600));
     EXPECT_NE(line.c_cflag & CSTOPB, 0u);
     EXPECT_EQ(setup->versionText, "V1.0");
-    EXPECT_EQ(Shown(setup, kVersion), "V1.0");
-    EXPECT_EQ(Shown(setup, kParity), "none");
+    EXPECT_EQ(Shown(setup, SetupControls::versionEdit), "V1.0");
+    EXPECT_EQ(Shown(setup, SetupControls::parityCombo), "none");
     EXPECT_TRUE(OnlyDisconnectEnabled());
     EXPECT_EQ(controller.Finish(), "");
     EXPECT_EQ(Profile(), "");
@@ -121,14 +123,15 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
     EXPECT_TRUE(OnlyDisconnectEnabled());
 
     const std::string stored = Profile();
-    Click(setup, kDisconnect);
+    Click(setup, SetupControls::disconnectButton);
     EXPECT_FALSE(AdcLink::IsPortOpen());
-    EXPECT_EQ(Shown(setup, kVersion), "not connected");
-    EXPECT_TRUE(Enabled(setup, kConnect));
-    EXPECT_FALSE(Enabled(setup, kDisconnect));
-    EXPECT_TRUE(Enabled(setup, kPort) && Enabled(setup, kBaud) && Enabled(setup, kBits) &&
-                Enabled(setup, kParity));
-    Type(setup, kBaud, "57600");
+    EXPECT_EQ(Shown(setup, SetupControls::versionEdit), "not connected");
+    EXPECT_TRUE(Enabled(setup, SetupControls::connectButton));
+    EXPECT_FALSE(Enabled(setup, SetupControls::disconnectButton));
+    EXPECT_TRUE(
+        Enabled(setup, SetupControls::portCombo) && Enabled(setup, SetupControls::baudCombo) &&
+        Enabled(setup, SetupControls::bitsCombo) && Enabled(setup, SetupControls::parityCombo));
+    Type(setup, SetupControls::baudCombo, "57600");
     Leave(); // disconnected: nothing is written
     EXPECT_EQ(Profile(), stored);
     EXPECT_EQ(setup->baudRate, "57600");
@@ -138,9 +141,9 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
 TEST_F(SetupPage, LeavingWithoutAConnectionWritesNothing) {
     ShowSetup();
     // Typed text stays as typed, also when the focus moves on: "38" is no "38400".
-    Type(setup, kBaud, "38");
-    QTest::keyClick(setup->Control(kBaud), Qt::Key_Tab);
-    EXPECT_EQ(Shown(setup, kBaud), "38");
+    Type(setup, SetupControls::baudCombo, "38");
+    QTest::keyClick(setup->Control(SetupControls::baudCombo), Qt::Key_Tab);
+    EXPECT_EQ(Shown(setup, SetupControls::baudCombo), "38");
     Leave();
     EXPECT_EQ(setup->baudRate, "38");
     EXPECT_EQ(Profile(), "");
@@ -148,19 +151,19 @@ TEST_F(SetupPage, LeavingWithoutAConnectionWritesNothing) {
 
 TEST_F(SetupPage, APortThatDoesNotExistShowsOneMessageAndConnectStaysUsable) {
     ShowSetup();
-    Type(setup, kPort, (root / "no-such-port").string());
-    Click(setup, kConnect);
+    Type(setup, SetupControls::portCombo, (root / "no-such-port").string());
+    Click(setup, SetupControls::connectButton);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Port Initialisation Error:\n", 0), 0u) << messages[0];
     EXPECT_FALSE(AdcLink::IsPortOpen());
-    EXPECT_TRUE(Enabled(setup, kConnect));
-    EXPECT_FALSE(Enabled(setup, kDisconnect));
-    EXPECT_EQ(Shown(setup, kVersion), "unavailable");
+    EXPECT_TRUE(Enabled(setup, SetupControls::connectButton));
+    EXPECT_FALSE(Enabled(setup, SetupControls::disconnectButton));
+    EXPECT_EQ(Shown(setup, SetupControls::versionEdit), "unavailable");
 }
 
 TEST_F(SetupPage, EnterDoesNotConnect) {
     ShowSetup();
-    PressEnter(setup->Control(kConnect));
+    PressEnter(setup->Control(SetupControls::connectButton));
     EXPECT_FALSE(AdcLink::IsPortOpen());
     EXPECT_TRUE(messages.empty());
 }
@@ -170,7 +173,8 @@ TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
     WriteSettings(SettingsFile::ApplicationProfileName(), "[Setup]\r\nComPort=" + gone + "\r\n");
     ReportPorts({{there, "USB serial adapter", "Acme", "A1B2C3", 0x0403, 0x6001}});
     ShowSetup();
-    EXPECT_EQ(Shown(setup, kPort), gone); // not the longer path that begins with it
+    EXPECT_EQ(Shown(setup, SetupControls::portCombo),
+              gone); // not the longer path that begins with it
     std::vector<std::string> items;
     QAbstractItemView* list = OpenPortList(items);
     ASSERT_NE(list, nullptr);
@@ -182,7 +186,7 @@ TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
     EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0)); // no line is cut
     EXPECT_GT(list->sizeHintForColumn(0), list->fontMetrics().horizontalAdvance(line));
     QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_EQ(Shown(setup, kPort), gone);
+    EXPECT_EQ(Shown(setup, SetupControls::portCombo), gone);
     QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), PortBox()->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(PortBox(), &hover);
     EXPECT_EQ(QToolTip::text().toStdString(), gone);
@@ -198,8 +202,8 @@ TEST_F(SetupPage, TheListIsBuiltAgainAtEachOpeningAndAGonePortStaysAsStored) {
     EXPECT_TRUE(list->verticalScrollBar()->isVisible());
     EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
     QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_EQ(Shown(setup, kPort), gone);
-    Click(setup, kConnect);
+    EXPECT_EQ(Shown(setup, SetupControls::portCombo), gone);
+    Click(setup, SetupControls::connectButton);
     EXPECT_EQ(messages, (std::vector<std::string>{
                             "Port Initialisation Error:\nNo such file or directory (ports here: "
                             "/dev/ttyACM0, /dev/ttyACM1, /dev/ttyACM2, /dev/ttyACM3, "
@@ -223,12 +227,12 @@ TEST_F(SetupPage, AnAdapterPickedByItsDescriptionIsStoredByItsStableName) {
     QTest::keyClick(list, Qt::Key_Home);
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(Shown(setup, kPort), stable);
+    EXPECT_EQ(Shown(setup, SetupControls::portCombo), stable);
     // Opened again, the list starts at the shown port.
     ASSERT_NE(list = OpenPortList(items), nullptr);
     EXPECT_EQ(list->currentIndex().row(), 1);
     QTest::keyClick(list, Qt::Key_Escape);
-    Click(setup, kConnect);
+    Click(setup, SetupControls::connectButton);
     EXPECT_EQ(controller.Finish(), ""); // opened through the link
     Leave();
     EXPECT_EQ(Profile(),

@@ -1,5 +1,6 @@
 // "Terminal": the history in the profile, sending, and the reply log.
 #include "pages/PageFixture.h"
+#include "templates/ControlIds.h"
 
 #include "pages/CPropertyTerminal.h"
 #include "settings/SettingsFile.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr int kCommand = 1010, kSend = 1011, kLog = 1012;
 using Strings = std::vector<std::string>;
 
 class TerminalPage : public PageFixture {
@@ -28,8 +28,8 @@ protected:
         return entries;
     }
     void Send(const std::string& typed) {
-        Type(terminal, kCommand, typed);
-        Click(terminal, kSend);
+        Type(terminal, TerminalControls::commandCombo, typed);
+        Click(terminal, TerminalControls::sendButton);
     }
 
     CPropertyTerminal* terminal = nullptr;
@@ -39,7 +39,7 @@ TEST_F(TerminalPage, HistoryIsCutAtEachSemicolonAndTheFirstTenAreSavedOnLeaving)
     SettingsFile::WriteProfileString("Terminal", "recent", "RC;WL,300;junk");
     ShowTerminal();
     EXPECT_EQ(History(), (Strings{"RC;", "WL,300;"}));
-    EXPECT_EQ(Shown(terminal, kCommand), "");
+    EXPECT_EQ(Shown(terminal, TerminalControls::commandCombo), "");
     ASSERT_TRUE(sheet->SetActivePage(1));
     EXPECT_EQ(SettingsFile::GetProfileString("Terminal", "recent", "?"), "RC;WL,300;");
 
@@ -71,12 +71,12 @@ TEST_F(TerminalPage, SendMovesTheCommandToTheTopAndLogsOneReplyPerPress) {
     Send("rc"); // replaces the older "RC;"
     EXPECT_EQ(History(), (Strings{"rc;", "WL,300;", "RP;"}));
     EXPECT_EQ(terminal->replyLog, "1000,0,2000,4095\r\n");
-    EXPECT_EQ(Shown(terminal, kLog), "1000,0,2000,4095\r\n");
-    EXPECT_EQ(Shown(terminal, kCommand), "");
+    EXPECT_EQ(Shown(terminal, TerminalControls::replyEdit), "1000,0,2000,4095\r\n");
+    EXPECT_EQ(Shown(terminal, TerminalControls::commandCombo), "");
 
     // Enter sends like "&Send"; an entry already listed moves up, the list does not grow.
-    Type(terminal, kCommand, "RP;");
-    PressEnter(terminal->Control(kCommand));
+    Type(terminal, TerminalControls::commandCombo, "RP;");
+    PressEnter(terminal->Control(TerminalControls::commandCombo));
     EXPECT_EQ(History(), (Strings{"RP;", "rc;", "WL,300;"}));
     EXPECT_EQ(terminal->replyLog, "1000,0,2000,4095\r\nfirst\r\n");
 
@@ -86,7 +86,7 @@ TEST_F(TerminalPage, SendMovesTheCommandToTheTopAndLogsOneReplyPerPress) {
 
     // No reply: nothing is shown and the typed text stays in the box.
     Send("ID");
-    EXPECT_EQ(Shown(terminal, kCommand), "ID");
+    EXPECT_EQ(Shown(terminal, TerminalControls::commandCombo), "ID");
     EXPECT_EQ(terminal->replyLog, "1000,0,2000,4095\r\nfirst\r\nsecond\r\n");
     EXPECT_EQ(terminal->commandText, ""); // it was sent
     EXPECT_EQ(History()[0], "ID;");
@@ -97,15 +97,15 @@ TEST_F(TerminalPage, SendMovesTheCommandToTheTopAndLogsOneReplyPerPress) {
 TEST_F(TerminalPage, TypedTextGoesOutAsTypedWhateverTheHistoryHolds) {
     // How the typed text leaves the box: Send clicked, Enter, or the focus
     // moved away first (a history entry that matches must not replace it).
-    enum How { SendClicked, Enter, FocusAway };
+    enum class How { SendClicked, Enter, FocusAway };
     const struct {
         const char* typed;
         How how;
         const char* sent;
     } rows[] = {
-        {"WL,4", SendClicked, "WL,4;"}, {"WL,45", Enter, "WL,45;"},
-        {"id", FocusAway, "id;"},       {"SF,450", SendClicked, "SF,450;"},
-        {"SF,45", FocusAway, "SF,45;"},
+        {"WL,4", How::SendClicked, "WL,4;"}, {"WL,45", How::Enter, "WL,45;"},
+        {"id", How::FocusAway, "id;"},       {"SF,450", How::SendClicked, "SF,450;"},
+        {"SF,45", How::FocusAway, "SF,45;"},
     };
     ScriptHandshake(controller, "(240,699)");
     for (const auto& row : rows)
@@ -114,13 +114,13 @@ TEST_F(TerminalPage, TypedTextGoesOutAsTypedWhateverTheHistoryHolds) {
     SettingsFile::WriteProfileString("Terminal", "recent", "WL,450;ID;");
     ShowTerminal();
     for (const auto& row : rows) {
-        Type(terminal, kCommand, row.typed);
-        if (row.how == FocusAway)
-            QTest::keyClick(terminal->Control(kCommand), Qt::Key_Tab);
-        if (row.how == Enter)
-            PressEnter(terminal->Control(kCommand));
+        Type(terminal, TerminalControls::commandCombo, row.typed);
+        if (row.how == How::FocusAway)
+            QTest::keyClick(terminal->Control(TerminalControls::commandCombo), Qt::Key_Tab);
+        if (row.how == How::Enter)
+            PressEnter(terminal->Control(TerminalControls::commandCombo));
         else
-            Click(terminal, kSend);
+            Click(terminal, TerminalControls::sendButton);
         EXPECT_EQ(History()[0], row.sent) << row.typed;
     }
     EXPECT_EQ(controller.Finish(), "");
@@ -134,7 +134,7 @@ TEST_F(TerminalPage, TheLogStaysScrolledToItsNewestReply) {
     controller.Reply(lines);
     Connect();
     ShowTerminal();
-    auto* log = terminal->ControlAs<QPlainTextEdit>(kLog);
+    auto* log = terminal->ControlAs<QPlainTextEdit>(TerminalControls::replyEdit);
     for (int i = 0; i < 40; ++i) {
         Send("");
         EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum()) << i;

@@ -1,5 +1,6 @@
 // "Wavelength Protocol": read-back, the profile fallback, and applying.
 #include "pages/PageFixture.h"
+#include "templates/ControlIds.h"
 
 #include "pages/CPropertyTerminal.h"
 #include "pages/CPropertyWavelen.h"
@@ -10,10 +11,7 @@
 
 namespace {
 
-constexpr int kIt1 = 1001, kIt2 = 1002, kWl1 = 1003, kWl2 = 1004, kCt = 1005, kDt = 1006,
-              kWl0 = 1007, kSingle = 1030, kReactivate = 1032;
-
-const char* const kTwoWavelengths = "30,200,200,4540,240,340,380\r\n";
+const char* const twoWavelengths = "30,200,200,4540,240,340,380\r\n";
 
 class WavelenPage : public PageFixture {
 protected:
@@ -25,11 +23,14 @@ protected:
         ASSERT_TRUE(sheet->SetActivePage(1));
     }
     std::vector<std::string> Times() const {
-        return {Shown(protocol, kCt), Shown(protocol, kDt), Shown(protocol, kIt1),
-                Shown(protocol, kIt2)};
+        return {
+            Shown(protocol, ProtocolControls::ctEdit), Shown(protocol, ProtocolControls::dtEdit),
+            Shown(protocol, ProtocolControls::it1Edit), Shown(protocol, ProtocolControls::it2Edit)};
     }
     std::vector<std::string> Wavelengths() const {
-        return {Shown(protocol, kWl0), Shown(protocol, kWl1), Shown(protocol, kWl2)};
+        return {Shown(protocol, ProtocolControls::wl0Edit),
+                Shown(protocol, ProtocolControls::wl1Edit),
+                Shown(protocol, ProtocolControls::wl2Edit)};
     }
     bool Checked(int id) const { return protocol->ControlAs<QAbstractButton>(id)->isChecked(); }
     std::string Stored(const char* key) const {
@@ -47,16 +48,16 @@ TEST_F(WavelenPage, FirstActivationWithoutAControllerShowsTheProfileDefaultsInSi
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(Times(), (Texts{"500", "3", "20", "20"}));
     EXPECT_EQ(Wavelengths(), (Texts{"200", "340", "380"}));
-    EXPECT_TRUE(Checked(kSingle));
-    EXPECT_FALSE(Enabled(protocol, kWl2));
-    EXPECT_FALSE(Enabled(protocol, kIt2));
+    EXPECT_TRUE(Checked(ProtocolControls::singleWavelengthCheck));
+    EXPECT_FALSE(Enabled(protocol, ProtocolControls::wl2Edit));
+    EXPECT_FALSE(Enabled(protocol, ProtocolControls::it2Edit));
     EXPECT_TRUE(sheet->ApplyButton()->isEnabled()); // marked at every activation
 
     // Clearing the box enables the two edits at once.
-    Click(protocol, kSingle);
+    Click(protocol, ProtocolControls::singleWavelengthCheck);
     EXPECT_FALSE(protocol->singleWavelength);
-    EXPECT_TRUE(Enabled(protocol, kWl2));
-    EXPECT_TRUE(Enabled(protocol, kIt2));
+    EXPECT_TRUE(Enabled(protocol, ProtocolControls::wl2Edit));
+    EXPECT_TRUE(Enabled(protocol, ProtocolControls::it2Edit));
 
     // Both pictures are in place.
     std::vector<QSize> pictures;
@@ -70,10 +71,10 @@ TEST_F(WavelenPage, FirstActivationWithoutAControllerShowsTheProfileDefaultsInSi
 
 TEST_F(WavelenPage, ApplyWithoutAPortIsRefusedButStoredAndClearsReactivate) {
     ShowPages();
-    Click(protocol, kReactivate);
+    Click(protocol, ProtocolControls::reactivateCheck);
     EXPECT_FALSE(sheet->PressApply());
     EXPECT_EQ(messages, Texts{"Error writing!\nValues NOT applied."});
-    EXPECT_FALSE(Checked(kReactivate));
+    EXPECT_FALSE(Checked(ProtocolControls::reactivateCheck));
     EXPECT_EQ(sheet->GetActiveIndex(), 1);
     // Single mode: it2 0 and wl2 = wl1; wl0 brought into the range by the link.
     EXPECT_EQ(Times(), (Texts{"500", "3", "20", "0"}));
@@ -86,13 +87,13 @@ TEST_F(WavelenPage, ApplyWithoutAPortIsRefusedButStoredAndClearsReactivate) {
 
 TEST_F(WavelenPage, OkOnAnotherTabSendsNoProtocol) {
     ScriptHandshake(controller, "(240,699)");
-    controller.Expect("RP;\r\n").Reply(kTwoWavelengths);
+    controller.Expect("RP;\r\n").Reply(twoWavelengths);
     Connect();
     ShowPages();
     EXPECT_EQ(Times(), (Texts{"500", "3", "20", "20"}));
     EXPECT_EQ(Wavelengths(), (Texts{"240", "340", "380"}));
-    EXPECT_FALSE(Checked(kSingle));
-    EXPECT_TRUE(Enabled(protocol, kWl2));
+    EXPECT_FALSE(Checked(ProtocolControls::singleWavelengthCheck));
+    EXPECT_TRUE(Enabled(protocol, ProtocolControls::wl2Edit));
     ASSERT_TRUE(sheet->SetActivePage(0));
     sheet->PressOk(); // the terminal reads once (nothing pending); the protocol page sends nothing
     EXPECT_EQ(controller.Finish(), "");
@@ -102,12 +103,12 @@ TEST_F(WavelenPage, OkOnAnotherTabSendsNoProtocol) {
 
 TEST_F(WavelenPage, AShortCycleIsCorrectedTwiceThenSent) {
     ScriptHandshake(controller, "(240,699)");
-    controller.Expect("RP;\r\n").Reply(kTwoWavelengths);
+    controller.Expect("RP;\r\n").Reply(twoWavelengths);
     controller.Expect("PD,30,200,200,30,240,340,380;\r\n").Reply("PD,0!\r\n");
     controller.Expect("RS;\r\n").Reply("RS,0!\r\n");
     Connect();
     ShowPages();
-    Type(protocol, kCt, "40");
+    Type(protocol, ProtocolControls::ctEdit, "40");
     EXPECT_FALSE(sheet->PressApply());
     EXPECT_EQ(messages, Texts{"Invalid cycle time corrected!\nValues NOT applied."});
     EXPECT_EQ(Times(), (Texts{"46", "3", "20", "20"}));
@@ -116,19 +117,19 @@ TEST_F(WavelenPage, AShortCycleIsCorrectedTwiceThenSent) {
 
     // A resting time of 0 goes to the link, which raises it to 30 tenths.
     messages.clear();
-    Click(protocol, kReactivate);
+    Click(protocol, ProtocolControls::reactivateCheck);
     EXPECT_FALSE(sheet->PressApply());
     EXPECT_EQ(messages,
               Texts{"Resting time (= ct - 2*dt - it1 - it2) too small\nValues NOT applied."});
     EXPECT_EQ(Times(), (Texts{"49", "3", "20", "20"}));
-    EXPECT_FALSE(Checked(kReactivate));
+    EXPECT_FALSE(Checked(ProtocolControls::reactivateCheck));
     EXPECT_EQ(Stored("ct"), "490");
 
     messages.clear();
-    Click(protocol, kReactivate);
+    Click(protocol, ProtocolControls::reactivateCheck);
     EXPECT_TRUE(sheet->PressApply());
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(Checked(kReactivate));
+    EXPECT_TRUE(Checked(ProtocolControls::reactivateCheck));
     EXPECT_TRUE(sheet->ApplyButton()->isEnabled()); // the page marks itself after applying
     EXPECT_EQ(controller.Finish(), "");
 }
@@ -139,11 +140,11 @@ TEST_F(WavelenPage, SingleWavelengthSendsFiveValuesAndShowsWl1AsWl2) {
     controller.Expect("PD,30,200,4770,240,340;\r\n").Reply("PD,0!\r\n");
     Connect();
     ShowPages();
-    EXPECT_TRUE(Checked(kSingle));
+    EXPECT_TRUE(Checked(ProtocolControls::singleWavelengthCheck));
     EXPECT_EQ(Times(), (Texts{"500", "3", "20", "0"}));
     EXPECT_EQ(Wavelengths(), (Texts{"240", "340", "340"}));
-    Type(protocol, kIt2, "20"); // unused with one wavelength
-    PressEnter(protocol->Control(kCt));
+    Type(protocol, ProtocolControls::it2Edit, "20"); // unused with one wavelength
+    PressEnter(protocol->Control(ProtocolControls::ctEdit));
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(Times(), (Texts{"500", "3", "20", "0"}));
     EXPECT_EQ(Stored("it2"), "0");
@@ -153,11 +154,11 @@ TEST_F(WavelenPage, SingleWavelengthSendsFiveValuesAndShowsWl1AsWl2) {
 
 TEST_F(WavelenPage, TimesAreSentInTruncatedTenths) {
     ScriptHandshake(controller, "(240,699)");
-    controller.Expect("RP;\r\n").Reply(kTwoWavelengths);
+    controller.Expect("RP;\r\n").Reply(twoWavelengths);
     controller.Expect("PD,25,200,200,4549,240,340,380;\r\n").Reply("PD,0!\r\n");
     Connect();
     ShowPages();
-    Type(protocol, kDt, "2.55");
+    Type(protocol, ProtocolControls::dtEdit, "2.55");
     EXPECT_TRUE(sheet->PressApply());
     EXPECT_EQ(Times(), (Texts{"499.9", "2.5", "20", "20"}));
     EXPECT_EQ(Stored("dt"), "25");
@@ -173,7 +174,7 @@ TEST_F(WavelenPage, AReadBackThatFailsTwiceWithAPortOpenIsReported) {
     SettingsFile::WriteProfileInt("Wavelength", "ct", 1234);
     ShowPages();
     EXPECT_EQ(messages, Texts{"Wrong answer:\n30,2000,2000,500,240,340"});
-    EXPECT_EQ(Shown(protocol, kCt), "123.4");
+    EXPECT_EQ(Shown(protocol, ProtocolControls::ctEdit), "123.4");
     EXPECT_EQ(controller.Finish(), "");
 }
 

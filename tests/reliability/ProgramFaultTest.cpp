@@ -29,7 +29,9 @@ namespace {
 
 using Messages = std::vector<std::string>;
 
-enum Tab { setupTab, terminalTab, protocolTab, calibrationTab, tripleTab, setWavelengthTab };
+// The tabs' indexes in the main sheet.
+constexpr int setupTab = 0, terminalTab = 1, protocolTab = 2, calibrationTab = 3, tripleTab = 4,
+              setWavelengthTab = 5;
 
 // RC,1, RS and ID of a connect on the setup page, then RC when a calibration
 // page is shown: the first probe of a sweep is the fifth command.
@@ -79,7 +81,7 @@ protected:
         return sims.back() ? sims.back()->SlavePath() : std::string();
     }
     // "&Connect" with the port typed into the port box.
-    void Show(Tab tab) {
+    void Show(int tab) {
         if (sheet->GetActiveIndex() != tab) {
             ASSERT_TRUE(sheet->SetActivePage(tab));
         }

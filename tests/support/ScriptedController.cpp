@@ -9,22 +9,22 @@ ScriptedController::~ScriptedController() {
 }
 
 ScriptedController& ScriptedController::Expect(const std::string& bytes) {
-    script.push_back({Step::ExpectBytes, bytes, 0});
+    script.push_back({Step::Kind::ExpectBytes, bytes, 0});
     return *this;
 }
 
 ScriptedController& ScriptedController::Reply(const std::string& bytes) {
-    script.push_back({Step::ReplyBytes, bytes, 0});
+    script.push_back({Step::Kind::ReplyBytes, bytes, 0});
     return *this;
 }
 
 ScriptedController& ScriptedController::Pause(int milliseconds) {
-    script.push_back({Step::PauseFor, {}, milliseconds});
+    script.push_back({Step::Kind::PauseFor, {}, milliseconds});
     return *this;
 }
 
 ScriptedController& ScriptedController::HangUp() {
-    script.push_back({Step::HangUpLine, {}, 0});
+    script.push_back({Step::Kind::HangUpLine, {}, 0});
     return *this;
 }
 
@@ -100,14 +100,14 @@ void ScriptedController::MarkDone() {
 void ScriptedController::Serve() {
     for (std::size_t i = 0; i < script.size(); ++i) {
         const Step& step = script[i];
-        if (step.kind == Step::ExpectBytes) {
+        if (step.kind == Step::Kind::ExpectBytes) {
             std::string received;
             if (!ReadExactly(step.bytes.size(), received) || received != step.bytes) {
                 failure = "step " + std::to_string(i) + ": expected " + Printable(step.bytes) +
                           ", received " + Printable(received);
                 break;
             }
-        } else if (step.kind == Step::ReplyBytes) {
+        } else if (step.kind == Step::Kind::ReplyBytes) {
             std::size_t written = 0;
             while (written < step.bytes.size()) {
                 const ssize_t n = ::write(terminal.MasterFd(), step.bytes.data() + written,
@@ -116,7 +116,7 @@ void ScriptedController::Serve() {
                     break;
                 written += static_cast<std::size_t>(n);
             }
-        } else if (step.kind == Step::PauseFor) {
+        } else if (step.kind == Step::Kind::PauseFor) {
             pollfd wake{wakePipe[0], POLLIN, 0};
             if (::poll(&wake, 1, step.milliseconds) > 0)
                 break;

@@ -39,7 +39,7 @@ public:
 
 private:
     struct Step {
-        enum Kind { ExpectBytes, ReplyBytes, PauseFor, HangUpLine } kind;
+        enum class Kind { ExpectBytes, ReplyBytes, PauseFor, HangUpLine } kind;
         std::string bytes;
         int milliseconds = 0;
     };

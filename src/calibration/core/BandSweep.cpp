@@ -84,7 +84,7 @@ bool SweepForBands(int32_t sampleCount, std::vector<int32_t>& samples, Bands& ba
 
 bool CentroidOfPeakRun(const std::vector<int32_t>& samples, int32_t& counts) {
     const int64_t n = samples.empty() ? 1 : static_cast<int64_t>(samples.size());
-    const int64_t step = kCountsRange / n;
+    const int64_t step = countsRange / n;
     if (step == 0 || counts < 0 || samples.empty())
         return true;
     const int64_t k = counts / step;

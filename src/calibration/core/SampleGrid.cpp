@@ -14,11 +14,11 @@ int32_t NormaliseSampleCount(int32_t stored) {
 }
 
 int32_t SweepSampleCount(int32_t sampleCount) {
-    return std::clamp<int32_t>(sampleCount, 1, kCountsRange);
+    return std::clamp<int32_t>(sampleCount, 1, countsRange);
 }
 
 int32_t SampleStep(int32_t sampleCount) {
-    return kCountsRange / SweepSampleCount(sampleCount);
+    return countsRange / SweepSampleCount(sampleCount);
 }
 
 } // namespace CalibrationCore

@@ -20,7 +20,7 @@ using Progress = std::function<void(int32_t index, int32_t reading)>;
 using StopRequest = std::atomic<bool>;
 
 // The whole DA range a sweep covers.
-constexpr int32_t kCountsRange = 4096;
+constexpr int32_t countsRange = 4096;
 
 // The stored "Values" setting as the pages use and write it back: odd values
 // (negative ones too) lose 1, then anything below 16 becomes 16. No upper

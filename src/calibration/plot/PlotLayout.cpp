@@ -8,12 +8,12 @@ namespace PlotLayout {
 
 namespace {
 
-constexpr int kLabelGap = 2;     // pixels between two labels in a row
-constexpr int kAxisGap = 4;      // between the reading axis's labels and the plotted area
-constexpr int kRightGap = 6;     // right of the plotted area
-constexpr int kStripGap = 2;     // between the marker labels and the plotted area
-constexpr int kBottomGap = 3;    // above the counts axis's labels, and between rows below it
-constexpr int kAxisLabelGap = 6; // between two labels of the wavelength axis
+constexpr int labelGap = 2;     // pixels between two labels in a row
+constexpr int axisGap = 4;      // between the reading axis's labels and the plotted area
+constexpr int rightGap = 6;     // right of the plotted area
+constexpr int stripGap = 2;     // between the marker labels and the plotted area
+constexpr int bottomGap = 3;    // above the counts axis's labels, and between rows below it
+constexpr int axisLabelGap = 6; // between two labels of the wavelength axis
 
 // One row: each label centred on its line, pushed right past the one before,
 // then pulled back left from the strip's right edge. False when they do not
@@ -25,12 +25,12 @@ bool FitOneRow(const std::vector<int>& xs, const std::vector<int>& widths, int w
     int nextFree = 0;
     for (size_t i = 0; i < count; ++i) {
         lefts[i] = std::max(xs[i] - widths[i] / 2, nextFree);
-        nextFree = lefts[i] + widths[i] + kLabelGap;
+        nextFree = lefts[i] + widths[i] + labelGap;
     }
     int limit = width;
     for (size_t i = count; i-- > 0;) {
         lefts[i] = std::min(lefts[i], limit - widths[i]);
-        limit = lefts[i] - kLabelGap;
+        limit = lefts[i] - labelGap;
     }
     if (count > 0 && lefts[0] < 0)
         return false;
@@ -41,7 +41,7 @@ bool FitOneRow(const std::vector<int>& xs, const std::vector<int>& widths, int w
 }
 
 bool Overlaps(const Box& a, const Box& b) {
-    return a.top == b.top && a.left < b.Right() + kLabelGap && b.left < a.Right() + kLabelGap;
+    return a.top == b.top && a.left < b.Right() + labelGap && b.left < a.Right() + labelGap;
 }
 
 } // namespace
@@ -94,13 +94,13 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
 }
 
 Margins PlotMargins(const MarginInput& input) {
-    return Margins{input.axisLabelWidth + kAxisGap, input.labelRows * input.textHeight + kStripGap,
-                   kRightGap, input.bottomRows * (input.textHeight + kBottomGap)};
+    return Margins{input.axisLabelWidth + axisGap, input.labelRows * input.textHeight + stripGap,
+                   rightGap, input.bottomRows * (input.textHeight + bottomGap)};
 }
 
 int BottomRowTop(int plotBottom, int row, int textHeight) {
     // the counts axis's row starts just under the frame, as it always has
-    return plotBottom + 2 + row * (textHeight + kBottomGap);
+    return plotBottom + 2 + row * (textHeight + bottomGap);
 }
 
 double WavelengthTickStep(double nmPerPixel, int labelWidth) {
@@ -108,7 +108,7 @@ double WavelengthTickStep(double nmPerPixel, int labelWidth) {
         return 0;
     for (double power = 1; power <= 1e9; power *= 10)
         for (const double multiple : {1.0, 2.0, 5.0})
-            if (multiple * power / nmPerPixel >= labelWidth + kAxisLabelGap)
+            if (multiple * power / nmPerPixel >= labelWidth + axisLabelGap)
                 return multiple * power;
     return 0;
 }
@@ -126,7 +126,7 @@ std::vector<Box> PlaceAxisLabels(const std::vector<AxisLabel>& labels, int left,
         if (box.left < nextFree || box.Right() > right)
             continue;
         boxes[i] = box;
-        nextFree = box.Right() + kAxisLabelGap;
+        nextFree = box.Right() + axisLabelGap;
     }
     return boxes;
 }

@@ -20,7 +20,7 @@ namespace {
 
 // The picture is laid out at half its pixels and drawn twice as large, so
 // its text and lines stand in the proportions they have on the page.
-constexpr int kLayoutScale = 2;
+constexpr int layoutScale = 2;
 
 bool IsSvgName(const std::string& path) {
     return QString::fromStdString(path).endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
@@ -39,12 +39,12 @@ void SaveAs(const SweepPlot& plot) {
 } // namespace
 
 void Paint(const SweepPlot& plot, QPainter& painter) {
-    painter.scale(kLayoutScale, kLayoutScale);
-    plot.PaintPicture(painter, QSize(kWidth / kLayoutScale, kHeight / kLayoutScale));
+    painter.scale(layoutScale, layoutScale);
+    plot.PaintPicture(painter, QSize(pictureWidth / layoutScale, pictureHeight / layoutScale));
 }
 
 QImage Image(const SweepPlot& plot) {
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage image(pictureWidth, pictureHeight, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     Paint(plot, painter);
     return image;
@@ -56,8 +56,8 @@ bool Write(const SweepPlot& plot, const std::string& path, std::string& errorTex
     if (IsSvgName(path)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
-        svg.setSize(QSize(kWidth, kHeight));
-        svg.setViewBox(QRect(0, 0, kWidth, kHeight));
+        svg.setSize(QSize(pictureWidth, pictureHeight));
+        svg.setViewBox(QRect(0, 0, pictureWidth, pictureHeight));
         svg.setTitle(QStringLiteral("Sweep plot"));
         {
             QPainter painter(&svg);
@@ -67,7 +67,9 @@ bool Write(const SweepPlot& plot, const std::string& path, std::string& errorTex
         // at 90 or 96 to the inch; in pixels it is the same everywhere.
         bytes = QString::fromUtf8(bytes)
                     .replace(QRegularExpression(R"(width="[0-9.]+mm" height="[0-9.]+mm")"),
-                             QStringLiteral(R"(width="%1" height="%2")").arg(kWidth).arg(kHeight))
+                             QStringLiteral(R"(width="%1" height="%2")")
+                                 .arg(pictureWidth)
+                                 .arg(pictureHeight))
                     .toUtf8();
     } else {
         Image(plot).save(&buffer, "PNG");

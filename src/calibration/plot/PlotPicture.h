@@ -11,10 +11,10 @@ class SweepPlot;
 // axes, the markers, the wavelength axis and the caption (no pointer readout).
 namespace PlotPicture {
 
-constexpr int kWidth = 1200;
-constexpr int kHeight = 600;
+constexpr int pictureWidth = 1200;
+constexpr int pictureHeight = 600;
 
-// The picture onto a painter of a kWidth x kHeight device.
+// The picture onto a painter of a pictureWidth x pictureHeight device.
 void Paint(const SweepPlot& plot, QPainter& painter);
 QImage Image(const SweepPlot& plot);
 

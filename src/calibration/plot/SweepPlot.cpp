@@ -12,11 +12,11 @@
 
 namespace {
 
-constexpr int32_t kSmallestTop = 256;
-constexpr int32_t kLargestTop = 1 << 30;
-constexpr double kLastCounts = CalibrationCore::kCountsRange - 1;
-const QColor kCurveColour(31, 95, 191);
-constexpr int kTextGap = 4; // between texts in a row below the plotted area
+constexpr int32_t smallestTop = 256;
+constexpr int32_t largestTop = 1 << 30;
+constexpr double lastCounts = CalibrationCore::countsRange - 1;
+const QColor curveColour(31, 95, 191);
+constexpr int textGap = 4; // between texts in a row below the plotted area
 
 } // namespace
 
@@ -30,16 +30,16 @@ SweepPlot::SweepPlot(QWidget* parent) : QWidget(parent) {
 }
 
 void SweepPlot::BeginSweep(int32_t sampleCount) {
-    swept_ = true;
-    sweeping_ = true;
+    swept = true;
+    sweeping = true;
     HideReadout();
-    caption_.clear();
-    readings_.clear();
-    readings_.reserve(static_cast<size_t>(CalibrationCore::SweepSampleCount(sampleCount)));
-    markers_.clear();
-    step_ = CalibrationCore::SampleStep(sampleCount);
-    scaleTop_ = kSmallestTop;
-    pending_ = QRect();
+    caption.clear();
+    readings.clear();
+    readings.reserve(static_cast<size_t>(CalibrationCore::SweepSampleCount(sampleCount)));
+    markers.clear();
+    step = CalibrationCore::SampleStep(sampleCount);
+    scaleTop = smallestTop;
+    pending = QRect();
     RebuildCache();
     repaint();
 }
@@ -48,52 +48,52 @@ void SweepPlot::AddReading(int32_t index, int32_t reading) {
     if (index < 0)
         return;
     const size_t at = static_cast<size_t>(index);
-    if (at >= readings_.size())
-        readings_.resize(at + 1, 0);
-    readings_[at] = reading;
-    drawnTo_ = std::min(drawnTo_, at); // a reading taken again is drawn again
+    if (at >= readings.size())
+        readings.resize(at + 1, 0);
+    readings[at] = reading;
+    drawnTo = std::min(drawnTo, at); // a reading taken again is drawn again
     if (FitScale(reading)) {
         RebuildCache();
-        pending_ = rect();
+        pending = rect();
         return;
     }
-    if (cache_.isNull())
+    if (cache.isNull())
         return;
     const QPointF to = PointOf(at);
     const QPointF from = at == 0 ? to : PointOf(at - 1);
     // the segment is clipped to the plotted area, and so is its repaint: the
     // counts axis's row below it is not painted again for a reading near 0
-    pending_ |= QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect() & PlotRect();
+    pending |= QRectF(from, to).normalized().adjusted(-3, -3, 3, 3).toAlignedRect() & PlotRect();
 }
 
 void SweepPlot::DrawNewSegments() {
-    if (cache_.isNull() || drawnTo_ >= readings_.size())
+    if (cache.isNull() || drawnTo >= readings.size())
         return;
     // one painter for all the segments since the last picture, not one a sample
     QPolygonF segments;
-    for (size_t i = drawnTo_ == 0 ? 0 : drawnTo_ - 1; i < readings_.size(); ++i)
+    for (size_t i = drawnTo == 0 ? 0 : drawnTo - 1; i < readings.size(); ++i)
         segments.append(PointOf(i));
-    QPainter painter(&cache_);
+    QPainter painter(&cache);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(PlotRect());
-    painter.setPen(QPen(kCurveColour, 1.2));
+    painter.setPen(QPen(curveColour, 1.2));
     painter.drawPolyline(segments);
-    drawnTo_ = readings_.size();
+    drawnTo = readings.size();
 }
 
 bool SweepPlot::RepaintPending() {
-    if (pending_.isEmpty())
+    if (pending.isEmpty())
         return false;
     DrawNewSegments();
-    repaint(pending_);
-    pending_ = QRect();
+    repaint(pending);
+    pending = QRect();
     return true;
 }
 
 void SweepPlot::ShowReadings(const std::vector<int32_t>& readings, int32_t sampleCount) {
     BeginSweep(sampleCount);
-    readings_ = readings;
-    for (const int32_t reading : readings_)
+    this->readings = readings;
+    for (const int32_t reading : readings)
         FitScale(reading);
     RebuildCache();
     repaint();
@@ -101,7 +101,7 @@ void SweepPlot::ShowReadings(const std::vector<int32_t>& readings, int32_t sampl
 }
 
 void SweepPlot::SetMarkers(std::vector<Marker> markers) {
-    markers_ = std::move(markers);
+    this->markers = std::move(markers);
     // more label rows make the plotted area lower: the cache is drawn anew
     RebuildCache();
     repaint();
@@ -109,16 +109,16 @@ void SweepPlot::SetMarkers(std::vector<Marker> markers) {
 
 int SweepPlot::XOfCounts(double counts) const {
     const QRect plot = PlotRect();
-    const double clamped = std::clamp(counts, 0.0, kLastCounts);
-    return plot.left() + static_cast<int>(std::lround(clamped * (plot.width() - 1) / kLastCounts));
+    const double clamped = std::clamp(counts, 0.0, lastCounts);
+    return plot.left() + static_cast<int>(std::lround(clamped * (plot.width() - 1) / lastCounts));
 }
 
 void SweepPlot::paintEvent(QPaintEvent* event) {
     DrawNewSegments();
     QPainter painter(this);
     const QRect dirty = event->rect();
-    const qreal ratio = cache_.devicePixelRatio();
-    painter.drawPixmap(dirty, cache_,
+    const qreal ratio = cache.devicePixelRatio();
+    painter.drawPixmap(dirty, cache,
                        QRectF(dirty.x() * ratio, dirty.y() * ratio, dirty.width() * ratio,
                               dirty.height() * ratio));
     DrawMarkers(painter);
@@ -136,19 +136,19 @@ void SweepPlot::UpdateLayout() {
     const QFontMetrics metrics = fontMetrics();
     // room for the widest scale the axis can show, so its top label is never cut
     const int axisLabelWidth = std::max(metrics.horizontalAdvance(QStringLiteral("00000")),
-                                        metrics.horizontalAdvance(QString::number(scaleTop_)));
+                                        metrics.horizontalAdvance(QString::number(scaleTop)));
     PlotLayout::MarginInput input{metrics.height(), axisLabelWidth, 1, BottomRows()};
     auto inside = [this](const PlotLayout::Margins& margins) {
         return QRect(margins.left, margins.top, std::max(2, width() - margins.left - margins.right),
                      std::max(2, height() - margins.top - margins.bottom));
     };
     // The labels stand over the markers' columns, which the rows above do not move.
-    plotRect_ = inside(PlotLayout::PlotMargins(input));
+    plotRect = inside(PlotLayout::PlotMargins(input));
     PlaceLabels();
-    input.labelRows = labels_.rows;
-    plotRect_ = inside(PlotLayout::PlotMargins(input));
+    input.labelRows = labels.rows;
+    plotRect = inside(PlotLayout::PlotMargins(input));
     PlaceWavelengthLabels();
-    readout_ = {}; // placed for the old layout; the next pointer move places it anew
+    readout = {}; // placed for the old layout; the next pointer move places it anew
 }
 
 QString SweepPlot::FullLabel(const Marker& marker) const {
@@ -157,27 +157,27 @@ QString SweepPlot::FullLabel(const Marker& marker) const {
 
 void SweepPlot::PlaceLabels() {
     const QFontMetrics metrics = fontMetrics();
-    std::vector<PlotLayout::MarkerLabel> labels;
-    for (const Marker& marker : markers_)
-        labels.push_back({XOfCounts(marker.counts),
+    std::vector<PlotLayout::MarkerLabel> wanted;
+    for (const Marker& marker : markers)
+        wanted.push_back({XOfCounts(marker.counts),
                           metrics.horizontalAdvance(FullLabel(marker)) + 4,
                           metrics.horizontalAdvance(QString::number(marker.counts)) + 4});
-    labels_ = PlotLayout::PlaceMarkerLabels(labels, width(), metrics.height());
+    labels = PlotLayout::PlaceMarkerLabels(wanted, width(), metrics.height());
 }
 
 QPointF SweepPlot::PointOf(size_t index) const {
     const QRect plot = PlotRect();
     const double counts =
-        std::min(static_cast<double>(index) * step_, kLastCounts); // last sample of a 1-step sweep
-    const double reading = std::clamp<double>(readings_[index], 0.0, scaleTop_);
-    return QPointF(plot.left() + counts * (plot.width() - 1) / kLastCounts,
-                   plot.bottom() - reading * (plot.height() - 1) / scaleTop_);
+        std::min(static_cast<double>(index) * step, lastCounts); // last sample of a 1-step sweep
+    const double reading = std::clamp<double>(readings[index], 0.0, scaleTop);
+    return QPointF(plot.left() + counts * (plot.width() - 1) / lastCounts,
+                   plot.bottom() - reading * (plot.height() - 1) / scaleTop);
 }
 
 bool SweepPlot::FitScale(int32_t reading) {
     bool changed = false;
-    while (reading > scaleTop_ && scaleTop_ < kLargestTop) {
-        scaleTop_ *= 2;
+    while (reading > scaleTop && scaleTop < largestTop) {
+        scaleTop *= 2;
         changed = true;
     }
     return changed;
@@ -186,17 +186,17 @@ bool SweepPlot::FitScale(int32_t reading) {
 void SweepPlot::RebuildCache() {
     UpdateLayout();
     if (width() <= 0 || height() <= 0) {
-        cache_ = QPixmap();
+        cache = QPixmap();
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    cache_ = QPixmap(size() * ratio);
-    cache_.setDevicePixelRatio(ratio);
-    cache_.fill(Qt::transparent); // the page shows through around the plot
+    cache = QPixmap(size() * ratio);
+    cache.setDevicePixelRatio(ratio);
+    cache.fill(Qt::transparent); // the page shows through around the plot
 
-    QPainter painter(&cache_);
+    QPainter painter(&cache);
     DrawBackground(painter);
-    drawnTo_ = readings_.size(); // the whole curve is in
+    drawnTo = readings.size(); // the whole curve is in
 }
 
 void SweepPlot::DrawBackground(QPainter& painter) const {
@@ -206,7 +206,7 @@ void SweepPlot::DrawBackground(QPainter& painter) const {
 
     // a grid line every 1024 counts, labels at both ends and in the middle
     painter.setPen(QPen(palette().color(QPalette::Mid), 0, Qt::DotLine));
-    for (int counts = 1024; counts < CalibrationCore::kCountsRange; counts += 1024)
+    for (int counts = 1024; counts < CalibrationCore::countsRange; counts += 1024)
         painter.drawLine(XOfCounts(counts), plot.top(), XOfCounts(counts), plot.bottom());
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
@@ -216,24 +216,24 @@ void SweepPlot::DrawBackground(QPainter& painter) const {
     painter.drawText(QRect(plot.left(), labelY, plot.width(), labelHeight), Qt::AlignLeft, "0");
     painter.drawText(QRect(plot.left(), labelY, plot.width(), labelHeight), Qt::AlignRight, "4095");
     const QRect axis(0, plot.top(), plot.left() - 3, plot.height());
-    painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, QString::number(scaleTop_));
+    painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, QString::number(scaleTop));
     painter.drawText(axis, Qt::AlignRight | Qt::AlignBottom, "0");
     DrawWavelengthAxis(painter);
     DrawCaption(painter);
 
-    if (!swept_) {
+    if (!swept) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(plot, Qt::AlignCenter, tr("No sweep yet"));
         return;
     }
     QPolygonF curve;
-    curve.reserve(static_cast<int>(readings_.size()));
-    for (size_t i = 0; i < readings_.size(); ++i)
+    curve.reserve(static_cast<int>(readings.size()));
+    for (size_t i = 0; i < readings.size(); ++i)
         curve.append(PointOf(i));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(plot);
-    painter.setPen(QPen(kCurveColour, 1.2));
+    painter.setPen(QPen(curveColour, 1.2));
     painter.drawPolyline(curve);
     painter.restore();
 }
@@ -241,12 +241,12 @@ void SweepPlot::DrawBackground(QPainter& painter) const {
 void SweepPlot::DrawMarkers(QPainter& painter) const {
     const QRect plot = PlotRect();
     // the labels were placed for these markers when they were set
-    for (size_t i = 0; i < markers_.size(); ++i) {
-        const Marker& marker = markers_[i];
+    for (size_t i = 0; i < markers.size(); ++i) {
+        const Marker& marker = markers[i];
         const int x = XOfCounts(marker.counts);
         painter.setPen(QPen(marker.colour, 1, Qt::DashLine));
         painter.drawLine(x, plot.top(), x, plot.bottom());
-        const PlotLayout::PlacedLabel& label = labels_.labels[i];
+        const PlotLayout::PlacedLabel& label = labels.labels[i];
         painter.setPen(marker.colour);
         painter.drawText(QRect(label.box.left, label.box.top, label.box.width, label.box.height),
                          Qt::AlignCenter,
@@ -255,27 +255,27 @@ void SweepPlot::DrawMarkers(QPainter& painter) const {
 }
 
 void SweepPlot::SetCalibrationLine(const std::optional<CalibrationCore::CalibrationLine>& line) {
-    if (line == line_)
+    if (line == this->line)
         return; // an exchange that changed neither point costs nothing
-    line_ = line;
+    this->line = line;
     RebuildCache();
     update();
 }
 
 void SweepPlot::SetCaption(const QString& caption) {
-    if (caption == caption_)
+    if (caption == this->caption)
         return;
-    caption_ = caption;
+    this->caption = caption;
     RebuildCache();
     update();
 }
 
 void SweepPlot::EndSweep() {
-    sweeping_ = false;
+    sweeping = false;
 }
 
 int SweepPlot::BottomRows() const {
-    return 1 + (line_ ? 1 : 0) + (caption_.isEmpty() ? 0 : 1);
+    return 1 + (line ? 1 : 0) + (caption.isEmpty() ? 0 : 1);
 }
 
 QRect SweepPlot::BottomRow(int row) const {
@@ -285,46 +285,46 @@ QRect SweepPlot::BottomRow(int row) const {
 }
 
 void SweepPlot::PlaceWavelengthLabels() {
-    wavelengthLabels_.clear();
-    if (!line_)
+    wavelengthLabels.clear();
+    if (!line)
         return;
     const QFontMetrics metrics = fontMetrics();
     const QRect plot = PlotRect();
-    const double atStart = line_->WavelengthAt(0);
-    const double atEnd = line_->WavelengthAt(kLastCounts);
+    const double atStart = line->WavelengthAt(0);
+    const double atEnd = line->WavelengthAt(lastCounts);
     const double low = std::min(atStart, atEnd);
     const double high = std::max(atStart, atEnd);
     auto text = [](double nm) { return QString::number(static_cast<qlonglong>(std::llround(nm))); };
     const int widest =
         std::max(metrics.horizontalAdvance(text(low)), metrics.horizontalAdvance(text(high)));
-    const double step =
+    const double tickStep =
         PlotLayout::WavelengthTickStep((high - low) / std::max(1, plot.width() - 1), widest);
-    if (step <= 0)
+    if (tickStep <= 0)
         return;
     std::vector<PlotLayout::AxisLabel> ticks;
     std::vector<QString> texts;
     // at most one tick per label width across the plot, so the loop is short
-    for (double k = std::ceil(low / step); k * step <= high; ++k) {
-        texts.push_back(text(k * step));
+    for (double k = std::ceil(low / tickStep); k * tickStep <= high; ++k) {
+        texts.push_back(text(k * tickStep));
         ticks.push_back(
-            {XOfCounts(line_->CountsAt(k * step)), metrics.horizontalAdvance(texts.back())});
+            {XOfCounts(line->CountsAt(k * tickStep)), metrics.horizontalAdvance(texts.back())});
     }
     const QRect row = BottomRow(1);
     const std::vector<PlotLayout::Box> boxes = PlotLayout::PlaceAxisLabels(
-        ticks, metrics.horizontalAdvance(QStringLiteral("nm")) + kTextGap, width(), row.top(),
+        ticks, metrics.horizontalAdvance(QStringLiteral("nm")) + textGap, width(), row.top(),
         row.height());
     for (size_t i = 0; i < boxes.size(); ++i)
         if (boxes[i].width > 0)
-            wavelengthLabels_.push_back({boxes[i], texts[i]});
+            wavelengthLabels.push_back({boxes[i], texts[i]});
 }
 
 void SweepPlot::DrawWavelengthAxis(QPainter& painter) const {
-    if (!line_)
+    if (!line)
         return;
     const QRect row = BottomRow(1);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(row, Qt::AlignLeft, QStringLiteral("nm"));
-    for (const AxisText& label : wavelengthLabels_) {
+    for (const AxisText& label : wavelengthLabels) {
         const int x = label.box.left + label.box.width / 2;
         painter.drawLine(x, row.top() - 3, x, row.top() - 1); // a tick in the gap above
         painter.drawText(QRect(label.box.left, label.box.top, label.box.width, label.box.height),
@@ -333,12 +333,12 @@ void SweepPlot::DrawWavelengthAxis(QPainter& painter) const {
 }
 
 void SweepPlot::DrawCaption(QPainter& painter) const {
-    if (caption_.isEmpty())
+    if (caption.isEmpty())
         return;
     const QRect row = BottomRow(BottomRows() - 1).adjusted(PlotRect().left(), 0, 0, 0);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(row, Qt::AlignLeft,
-                     fontMetrics().elidedText(caption_, Qt::ElideRight, row.width()));
+                     fontMetrics().elidedText(caption, Qt::ElideRight, row.width()));
 }
 
 void SweepPlot::mouseMoveEvent(QMouseEvent* event) {
@@ -353,47 +353,46 @@ void SweepPlot::leaveEvent(QEvent* event) {
 
 void SweepPlot::ShowReadoutAt(const QPoint& position) {
     const QRect plot = PlotRect();
-    if (sweeping_ || !plot.contains(position)) {
+    if (sweeping || !plot.contains(position)) {
         HideReadout();
         return;
     }
-    const double counts =
-        std::clamp((position.x() - plot.left()) * kLastCounts / std::max(1, plot.width() - 1), 0.0,
-                   kLastCounts);
+    const double counts = std::clamp(
+        (position.x() - plot.left()) * lastCounts / std::max(1, plot.width() - 1), 0.0, lastCounts);
     const long whole = std::lround(counts);
     QString full = QString::number(whole) + " counts";
     QString brief = QString::number(whole);
-    if (line_) {
-        const QString nm = QString::number(line_->WavelengthAt(whole), 'f', 1) + " nm";
+    if (line) {
+        const QString nm = QString::number(line->WavelengthAt(whole), 'f', 1) + " nm";
         full += ", " + nm;
         brief += ", " + nm;
     }
-    if (!readings_.empty()) {
+    if (!readings.empty()) {
         const size_t index =
-            std::min(static_cast<size_t>(std::lround(counts / step_)), readings_.size() - 1);
-        full += ", reading " + QString::number(readings_[index]);
-        brief += ", " + QString::number(readings_[index]);
+            std::min(static_cast<size_t>(std::lround(counts / step)), readings.size() - 1);
+        full += ", reading " + QString::number(readings[index]);
+        brief += ", " + QString::number(readings[index]);
     }
     // between the counts axis's end labels, over its title
     const QFontMetrics metrics = fontMetrics();
     const QRect row = BottomRow(0);
     const PlotLayout::PlacedLabel placed = PlotLayout::PlaceReadout(
-        position.x(), metrics.horizontalAdvance(full) + kTextGap,
-        metrics.horizontalAdvance(brief) + kTextGap,
-        plot.left() + metrics.horizontalAdvance(QStringLiteral("0")) + kTextGap,
-        plot.left() + plot.width() - metrics.horizontalAdvance(QStringLiteral("4095")) - kTextGap,
+        position.x(), metrics.horizontalAdvance(full) + textGap,
+        metrics.horizontalAdvance(brief) + textGap,
+        plot.left() + metrics.horizontalAdvance(QStringLiteral("0")) + textGap,
+        plot.left() + plot.width() - metrics.horizontalAdvance(QStringLiteral("4095")) - textGap,
         row.top(), row.height());
     const QString text = placed.box.width > 0 ? (placed.shortened ? brief : full) : QString();
-    if (text == readout_.text && placed.box.left == readout_.box.left)
+    if (text == readout.text && placed.box.left == readout.box.left)
         return;
-    readout_ = {placed.box, text};
+    readout = {placed.box, text};
     update(row);
 }
 
 void SweepPlot::HideReadout() {
-    if (readout_.text.isEmpty())
+    if (readout.text.isEmpty())
         return;
-    readout_ = {};
+    readout = {};
     update(BottomRow(0));
 }
 
@@ -402,19 +401,19 @@ QRect SweepPlot::CountsTitleRect() const {
 }
 
 void SweepPlot::DrawCountsTitle(QPainter& painter) const {
-    if (!readout_.text.isEmpty())
+    if (!readout.text.isEmpty())
         return; // the readout stands in its place
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(CountsTitleRect(), Qt::AlignHCenter, QStringLiteral("DA counts"));
 }
 
 void SweepPlot::DrawReadout(QPainter& painter) const {
-    if (readout_.text.isEmpty())
+    if (readout.text.isEmpty())
         return;
     painter.setPen(palette().color(QPalette::WindowText));
-    const PlotLayout::Box& box = readout_.box;
+    const PlotLayout::Box& box = readout.box;
     painter.drawText(QRect(box.left, box.top, box.width, box.height), Qt::AlignCenter,
-                     readout_.text);
+                     readout.text);
 }
 
 void SweepPlot::PaintPicture(QPainter& painter, const QSize& size) const {
@@ -426,13 +425,13 @@ void SweepPlot::PaintPicture(QPainter& painter, const QSize& size) const {
     pixels.setPixelSize(QFontInfo(font()).pixelSize());
     copy.setFont(pixels);
     copy.setPalette(palette());
-    copy.readings_ = readings_;
-    copy.markers_ = markers_;
-    copy.step_ = step_;
-    copy.scaleTop_ = scaleTop_;
-    copy.swept_ = swept_;
-    copy.line_ = line_;
-    copy.caption_ = caption_;
+    copy.readings = readings;
+    copy.markers = markers;
+    copy.step = step;
+    copy.scaleTop = scaleTop;
+    copy.swept = swept;
+    copy.line = line;
+    copy.caption = caption;
     const int margin = copy.fontMetrics().height() / 2; // the page's room around the plot
     copy.resize(size - QSize(2 * margin, 2 * margin));
     copy.UpdateLayout();

@@ -44,23 +44,23 @@ public:
     // Marks what the sweep found and repaints at once.
     void SetMarkers(std::vector<Marker> markers);
 
-    const std::vector<int32_t>& Readings() const { return readings_; }
-    const std::vector<Marker>& Markers() const { return markers_; }
+    const std::vector<int32_t>& Readings() const { return readings; }
+    const std::vector<Marker>& Markers() const { return markers; }
     // The reading at the top of the plot: a power of two at or above every reading.
-    int32_t ScaleTop() const { return scaleTop_; }
+    int32_t ScaleTop() const { return scaleTop; }
     // Horizontal pixel position of DA counts, for tests of the markers.
     int XOfCounts(double counts) const;
     // Where the markers' labels stand, in the order of Markers().
-    const std::vector<PlotLayout::PlacedLabel>& MarkerLabels() const { return labels_.labels; }
+    const std::vector<PlotLayout::PlacedLabel>& MarkerLabels() const { return labels.labels; }
     // The plotted area inside the margins.
-    QRect PlotRect() const { return plotRect_; }
+    QRect PlotRect() const { return plotRect; }
 
     // The wavelength axis from the page's two points; none leaves it out.
     void SetCalibrationLine(const std::optional<CalibrationCore::CalibrationLine>& line);
-    const std::optional<CalibrationCore::CalibrationLine>& CalibrationLine() const { return line_; }
+    const std::optional<CalibrationCore::CalibrationLine>& CalibrationLine() const { return line; }
     // A line of text under the axes; empty for none. BeginSweep drops it.
     void SetCaption(const QString& caption);
-    const QString& Caption() const { return caption_; }
+    const QString& Caption() const { return caption; }
     // The sweep that BeginSweep started has ended: the readout may show again.
     void EndSweep();
 
@@ -69,9 +69,9 @@ public:
         QString text;
     };
     // The wavelength axis's labels as drawn.
-    const std::vector<AxisText>& WavelengthLabels() const { return wavelengthLabels_; }
+    const std::vector<AxisText>& WavelengthLabels() const { return wavelengthLabels; }
     // The readout under the pointer; empty text while none shows.
-    const AxisText& Readout() const { return readout_; }
+    const AxisText& Readout() const { return readout; }
 
     // The whole plot without the readout, drawn for a picture of size logical
     // pixels onto painter, whatever this widget's own size.
@@ -111,19 +111,19 @@ private:
     QRect CountsTitleRect() const;
     void DrawCountsTitle(QPainter& painter) const;
 
-    std::vector<int32_t> readings_; // the sweep's readings in sample order
-    std::vector<Marker> markers_;
-    PlotLayout::LabelLayout labels_{{}, 1};
-    QRect plotRect_;
-    int32_t step_ = 4; // DA counts between samples
-    int32_t scaleTop_ = 256;
-    QPixmap cache_;      // background, axes and curve
-    QRect pending_;      // drawn into the cache, not yet on the screen
-    size_t drawnTo_ = 0; // readings whose segments are in the cache
-    bool swept_ = false; // a sweep has begun: no more "No sweep yet"
-    std::optional<CalibrationCore::CalibrationLine> line_;
-    std::vector<AxisText> wavelengthLabels_;
-    QString caption_;
-    bool sweeping_ = false; // between BeginSweep and EndSweep: no readout
-    AxisText readout_;
+    std::vector<int32_t> readings; // the sweep's readings in sample order
+    std::vector<Marker> markers;
+    PlotLayout::LabelLayout labels{{}, 1};
+    QRect plotRect;
+    int32_t step = 4; // DA counts between samples
+    int32_t scaleTop = 256;
+    QPixmap cache;      // background, axes and curve
+    QRect pending;      // drawn into the cache, not yet on the screen
+    size_t drawnTo = 0; // readings whose segments are in the cache
+    bool swept = false; // a sweep has begun: no more "No sweep yet"
+    std::optional<CalibrationCore::CalibrationLine> line;
+    std::vector<AxisText> wavelengthLabels;
+    QString caption;
+    bool sweeping = false; // between BeginSweep and EndSweep: no readout
+    AxisText readout;
 };

@@ -6,14 +6,23 @@
 
 namespace {
 
-enum Command : unsigned char { setBaudRate = 1, setDataSize = 2, setParity = 3, setStopSize = 4 };
+enum class Command : unsigned char {
+    SetBaudRate = 1,
+    SetDataSize = 2,
+    SetParity = 3,
+    SetStopSize = 4
+};
 
 // Parity and stop size as the option numbers them.
-enum : unsigned char { parityNone = 1, parityOdd = 2, parityEven = 3 };
-enum : unsigned char { stopOne = 1, stopTwo = 2 };
+enum class Parity : unsigned char { None = 1, Odd = 2, Even = 3 };
+enum class StopSize : unsigned char { One = 1, Two = 2 };
 
-std::string Byte(int value) {
+template <typename Value> std::string Byte(Value value) {
     return std::string(1, static_cast<char>(value));
+}
+
+unsigned char Code(Command command) {
+    return static_cast<unsigned char>(command);
 }
 
 } // namespace
@@ -23,23 +32,23 @@ std::vector<ComPortSetting> ComPortSettings(const SerialMode& mode) {
     std::string baudBytes;
     for (int shift = 24; shift >= 0; shift -= 8)
         baudBytes += static_cast<char>((baud >> shift) & 0xFF);
-    const int parity =
-        mode.parity == 'e' ? parityEven : (mode.parity == 'o' ? parityOdd : parityNone);
-    return {{setBaudRate, baudBytes},
-            {setDataSize, Byte(mode.dataBits)},
-            {setParity, Byte(parity)},
-            {setStopSize, Byte(mode.stopBits == 2 ? stopTwo : stopOne)}};
+    const Parity parity =
+        mode.parity == 'e' ? Parity::Even : (mode.parity == 'o' ? Parity::Odd : Parity::None);
+    return {{Code(Command::SetBaudRate), baudBytes},
+            {Code(Command::SetDataSize), Byte(mode.dataBits)},
+            {Code(Command::SetParity), Byte(parity)},
+            {Code(Command::SetStopSize), Byte(mode.stopBits == 2 ? StopSize::Two : StopSize::One)}};
 }
 
 const char* ComPortSettingName(unsigned char command) {
-    switch (command) {
-    case setBaudRate:
+    switch (static_cast<Command>(command)) {
+    case Command::SetBaudRate:
         return "baud rate";
-    case setDataSize:
+    case Command::SetDataSize:
         return "data size";
-    case setParity:
+    case Command::SetParity:
         return "parity";
-    case setStopSize:
+    case Command::SetStopSize:
         return "stop size";
     default:
         return "setting";
@@ -51,17 +60,17 @@ std::string DescribeComPortValue(unsigned char command, const std::string& value
     for (unsigned char byte : value)
         number = (number << 8) | byte;
     std::string digits = std::to_string(number);
-    switch (command) {
-    case setBaudRate:
+    switch (static_cast<Command>(command)) {
+    case Command::SetBaudRate:
         return digits + " baud";
-    case setDataSize:
+    case Command::SetDataSize:
         return digits + " data bits";
-    case setParity: {
+    case Command::SetParity: {
         static const char* const names[] = {"no", "odd", "even", "mark", "space"};
         return (number >= 1 && number <= 5 ? std::string(names[number - 1]) : "code " + digits) +
                " parity";
     }
-    case setStopSize:
+    case Command::SetStopSize:
         return number == 3 ? "1.5 stop bits" : digits + (number == 1 ? " stop bit" : " stop bits");
     default:
         return digits;

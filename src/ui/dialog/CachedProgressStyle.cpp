@@ -18,16 +18,16 @@ void CachedProgressStyle::drawControl(ControlElement element, const QStyleOption
     // on: a widget's paint goes to its window's backing store, or to an image.
     const QPaintDevice* target =
         painter->paintEngine() ? painter->paintEngine()->paintDevice() : painter->device();
-    const qreal ratio = target->devicePixelRatioF();
-    const int state = static_cast<int>(bar->state);
-    if (bar->rect.size() != size_ || bar->palette.cacheKey() != paletteKey_ || state != state_ ||
-        ratio != ratio_) {
-        size_ = bar->rect.size();
-        paletteKey_ = bar->palette.cacheKey();
-        state_ = state;
-        ratio_ = ratio;
-        empty_ = Picture(*bar, bar->minimum, ratio, widget);
-        full_ = Picture(*bar, bar->maximum, ratio, widget);
+    const qreal targetRatio = target->devicePixelRatioF();
+    const int barState = static_cast<int>(bar->state);
+    if (bar->rect.size() != size || bar->palette.cacheKey() != paletteKey || barState != state ||
+        targetRatio != ratio) {
+        size = bar->rect.size();
+        paletteKey = bar->palette.cacheKey();
+        state = barState;
+        ratio = targetRatio;
+        empty = Picture(*bar, bar->minimum, ratio, widget);
+        full = Picture(*bar, bar->maximum, ratio, widget);
     }
     const QRect contents = subElementRect(SE_ProgressBarContents, bar, widget);
     const qint64 done = std::clamp<qint64>(qint64(bar->progress) - bar->minimum, 0,
@@ -37,10 +37,10 @@ void CachedProgressStyle::drawControl(ControlElement element, const QStyleOption
                          contents.width() * done / (qint64(bar->maximum) - bar->minimum));
     const int width = bar->rect.width();
     const int height = bar->rect.height();
-    painter->drawPixmap(QRect(bar->rect.left(), bar->rect.top(), split, height), full_,
+    painter->drawPixmap(QRect(bar->rect.left(), bar->rect.top(), split, height), full,
                         QRectF(0, 0, split * ratio, height * ratio));
     painter->drawPixmap(QRect(bar->rect.left() + split, bar->rect.top(), width - split, height),
-                        empty_, QRectF(split * ratio, 0, (width - split) * ratio, height * ratio));
+                        empty, QRectF(split * ratio, 0, (width - split) * ratio, height * ratio));
 }
 
 QPixmap CachedProgressStyle::Picture(const QStyleOptionProgressBar& bar, int progress, qreal ratio,

@@ -8,7 +8,7 @@ class QStyleOptionProgressBar;
 // Draws a progress bar without text from two pictures of it, empty and full,
 // drawn once by the widget's own style for each size, state and palette: the
 // filled part comes from the full one, the rest from the empty one. A sweep
-// repaints its bar 30 times a second while the line is the limit, and the
+// repaints its bar every 50 ms while the line is the limit, and the
 // style's own drawing of a bar costs more than the sweep can spare; two
 // copies cost almost nothing.
 class CachedProgressStyle : public QProxyStyle {
@@ -23,10 +23,10 @@ private:
                     const QWidget* widget) const;
 
     // what the pictures were drawn for
-    mutable QSize size_;
-    mutable qint64 paletteKey_ = 0;
-    mutable int state_ = 0;
-    mutable qreal ratio_ = 0;
-    mutable QPixmap empty_;
-    mutable QPixmap full_;
+    mutable QSize size;
+    mutable qint64 paletteKey = 0;
+    mutable int state = 0;
+    mutable qreal ratio = 0;
+    mutable QPixmap empty;
+    mutable QPixmap full;
 };

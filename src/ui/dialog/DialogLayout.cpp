@@ -21,7 +21,7 @@
 
 namespace {
 
-const char* const kSortedProperty = "vornSorted";
+const char* const sortedProperty = "vornSorted";
 
 int Scale(int units, double base) {
     return static_cast<int>(std::lround(units * base));
@@ -69,7 +69,7 @@ QWidget* CreateCombo(const ControlSpec& row, QWidget* parent) {
     if (combo->isEditable() && !(row.style & ControlStyle::AutoHScroll))
         combo->setValidator(new FitWidthValidator(combo->lineEdit()));
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setProperty(kSortedProperty, (row.style & ControlStyle::Sorted) != 0);
+    combo->setProperty(sortedProperty, (row.style & ControlStyle::Sorted) != 0);
     for (const std::string& item : row.items)
         AddComboItem(combo, item);
     combo->setCurrentIndex(-1);
@@ -248,7 +248,7 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
             widget->hide();
         else
             widget->show();
-        if (row.id != kNoControlId) {
+        if (row.id != noControlId) {
             widget->setProperty("controlId", row.id);
             controlsById[row.id] = widget;
         }
@@ -280,7 +280,7 @@ void CreateControls(const DialogTemplate& dialog, QWidget* parent,
 
 int AddComboItem(QComboBox* combo, const std::string& text) {
     const QString item = QString::fromStdString(text);
-    if (!combo->property(kSortedProperty).toBool()) {
+    if (!combo->property(sortedProperty).toBool()) {
         combo->addItem(item);
         return combo->count() - 1;
     }

@@ -37,7 +37,7 @@ constexpr uint32_t LeftText = 1u << 12; // check box with its text on the left
 constexpr uint32_t WordWrap = 1u << 13;
 } // namespace ControlStyle
 
-constexpr int kNoControlId = -1; // labels, group boxes and pictures that nobody addresses
+constexpr int noControlId = -1; // labels, group boxes and pictures that nobody addresses
 
 struct ControlSpec {
     int id;

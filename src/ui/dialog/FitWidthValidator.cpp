@@ -7,19 +7,19 @@
 
 namespace {
 
-constexpr int kSideMargin = 2; // a line edit keeps this many pixels each side of its text
+constexpr int sideMargin = 2; // a line edit keeps this many pixels each side of its text
 
 } // namespace
 
 FitWidthValidator::FitWidthValidator(QLineEdit* edit)
-    : QValidator(edit), edit_(edit), shown_(edit->text()) {
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { shown_ = text; });
+    : QValidator(edit), edit(edit), shown(edit->text()) {
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { shown = text; });
 }
 
 QValidator::State FitWidthValidator::validate(QString& input, int&) const {
-    const QFontMetrics metrics = edit_->fontMetrics();
+    const QFontMetrics metrics = edit->fontMetrics();
     const int width = metrics.horizontalAdvance(input);
-    if (width <= VisibleTextWidth(*edit_) || width <= metrics.horizontalAdvance(shown_))
+    if (width <= VisibleTextWidth(*edit) || width <= metrics.horizontalAdvance(shown))
         return Acceptable;
     return Invalid;
 }
@@ -36,5 +36,5 @@ int VisibleTextWidth(const QLineEdit& edit) {
     const QRect area = edit.style()
                            ->subElementRect(QStyle::SE_LineEditContents, &option, &edit)
                            .marginsRemoved(edit.textMargins());
-    return area.width() - 2 * kSideMargin;
+    return area.width() - 2 * sideMargin;
 }

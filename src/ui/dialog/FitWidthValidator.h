@@ -16,8 +16,8 @@ public:
     State validate(QString& input, int& pos) const override;
 
 private:
-    QLineEdit* edit_;
-    QString shown_; // the edit's text before the change being validated
+    QLineEdit* edit;
+    QString shown; // the edit's text before the change being validated
 };
 
 // The pixels the edit's text may take before the edit scrolls it.

@@ -13,22 +13,22 @@
 
 #include <vector>
 
-CPropertyPage::CPropertyPage(const DialogTemplate& dialog) : dialog_(dialog) {
+CPropertyPage::CPropertyPage(const DialogTemplate& dialog) : dialog(dialog) {
     hide();
 }
 
 CPropertyPage::~CPropertyPage() = default;
 
 QString CPropertyPage::Caption() const {
-    return QString::fromStdString(dialog_.caption);
+    return QString::fromStdString(dialog.caption);
 }
 
 QSize CPropertyPage::TemplatePixelSize() const {
-    return DialogSizeToPixels(dialog_.width, dialog_.height, DialogUnitsOf(QFontMetrics(font())));
+    return DialogSizeToPixels(dialog.width, dialog.height, DialogUnitsOf(QFontMetrics(font())));
 }
 
 bool CPropertyPage::OnSetActive() {
-    if (activatedBefore_)
+    if (activatedBefore)
         UpdateData(false);
     return true;
 }
@@ -58,37 +58,37 @@ bool CPropertyPage::KillActiveUnmodified() {
 void CPropertyPage::DoDataExchange(DataExchange&) {}
 
 QWidget* CPropertyPage::Control(int id) const {
-    auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : it->second;
 }
 
 void CPropertyPage::SetModified(bool changed) {
-    modified_ = changed;
-    if (sheet_)
-        sheet_->UpdateApplyButton();
+    modified = changed;
+    if (sheet)
+        sheet->UpdateApplyButton();
 }
 
 void CPropertyPage::CreatePageControls() {
-    if (created_)
+    if (created)
         return;
-    CreateControls(dialog_, this, controls_);
-    created_ = true;
+    CreateControls(dialog, this, controls);
+    created = true;
 }
 
 bool CPropertyPage::UpdateData(bool saveAndValidate) {
-    if (!created_)
+    if (!created)
         return false;
     DataExchange dx(*this, saveAndValidate);
     {
         // Writing a field into a control raises its change signals; the page must
         // not see them.
         std::vector<QSignalBlocker> blockers;
-        blockers.reserve(controls_.size());
-        for (auto& entry : controls_)
+        blockers.reserve(controls.size());
+        for (auto& entry : controls)
             blockers.emplace_back(entry.second);
-        exchanging_ = true;
+        exchanging = true;
         DoDataExchange(dx);
-        exchanging_ = false;
+        exchanging = false;
     }
     if (!dx.Failed())
         return true;

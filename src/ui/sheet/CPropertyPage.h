@@ -18,7 +18,7 @@ public:
     explicit CPropertyPage(const DialogTemplate& dialog);
     ~CPropertyPage() override;
 
-    const DialogTemplate& Template() const { return dialog_; }
+    const DialogTemplate& Template() const { return dialog; }
     QString Caption() const;
     // The template's size in pixels with this page's font.
     QSize TemplatePixelSize() const;
@@ -39,7 +39,7 @@ public:
     bool UpdateData(bool saveAndValidate = true);
     // Marks the page as changed in its sheet; the Apply button follows the marks.
     void SetModified(bool changed = true);
-    bool IsModified() const { return modified_; }
+    bool IsModified() const { return modified; }
 
     // The shared deactivation step of the protocol and calibration pages:
     // SetModified(false), then the framework's OnKillActive.
@@ -47,10 +47,10 @@ public:
 
     QWidget* Control(int id) const;
     template <class T> T* ControlAs(int id) const { return qobject_cast<T*>(Control(id)); }
-    bool HasControls() const { return created_; }
+    bool HasControls() const { return created; }
     // True while DoDataExchange runs: notification handlers return at once.
-    bool IsExchanging() const { return exchanging_; }
-    CPropertySheet* Sheet() const { return sheet_; }
+    bool IsExchanging() const { return exchanging; }
+    CPropertySheet* Sheet() const { return sheet; }
 
 protected:
     virtual void DoDataExchange(DataExchange& dx);
@@ -61,11 +61,11 @@ private:
     friend class CPropertySheet;
     void CreatePageControls();
 
-    const DialogTemplate& dialog_;
-    std::map<int, QWidget*> controls_;
-    CPropertySheet* sheet_ = nullptr;
-    bool created_ = false;
-    bool activatedBefore_ = false;
-    bool modified_ = false;
-    bool exchanging_ = false;
+    const DialogTemplate& dialog;
+    std::map<int, QWidget*> controls;
+    CPropertySheet* sheet = nullptr;
+    bool created = false;
+    bool activatedBefore = false;
+    bool modified = false;
+    bool exchanging = false;
 };

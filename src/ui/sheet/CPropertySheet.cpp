@@ -30,52 +30,52 @@ protected:
     }
 };
 
-constexpr int kFrameWidth = 2;    // pixels between the pane's edge and the page
-constexpr int kButtonWidth = 50;  // dialog units
-constexpr int kButtonHeight = 14; // dialog units
-constexpr int kMargin = 7;        // dialog units around the pane and between the buttons
+constexpr int frameWidth = 2;    // pixels between the pane's edge and the page
+constexpr int buttonWidth = 50;  // dialog units
+constexpr int buttonHeight = 14; // dialog units
+constexpr int marginUnits = 7;   // dialog units around the pane and between the buttons
 
 } // namespace
 
 CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent, int selectPage)
-    : QDialog(parent), initialPage_(selectPage) {
+    : QDialog(parent), initialPage(selectPage) {
     setWindowTitle(caption);
-    tabBar_ = new MultiRowTabBar(this);
-    frame_ = new PageFrame(this);
-    okButton_ = new QPushButton(tr("OK"), this);
-    cancelButton_ = new QPushButton(tr("Cancel"), this);
-    applyButton_ = new QPushButton(tr("&Apply"), this);
-    helpButton_ = new QPushButton(tr("Help"), this);
-    okButton_->setDefault(true);
-    applyButton_->setEnabled(false);
-    connect(tabBar_, &MultiRowTabBar::tabRequested, this,
+    tabBar = new MultiRowTabBar(this);
+    frame = new PageFrame(this);
+    okButton = new QPushButton(tr("OK"), this);
+    cancelButton = new QPushButton(tr("Cancel"), this);
+    applyButton = new QPushButton(tr("&Apply"), this);
+    helpButton = new QPushButton(tr("Help"), this);
+    okButton->setDefault(true);
+    applyButton->setEnabled(false);
+    connect(tabBar, &MultiRowTabBar::tabRequested, this,
             [this](int index) { SetActivePage(index); });
-    connect(okButton_, &QPushButton::clicked, this, &CPropertySheet::PressOk);
-    connect(cancelButton_, &QPushButton::clicked, this, &CPropertySheet::reject);
-    connect(applyButton_, &QPushButton::clicked, this, &CPropertySheet::PressApply);
-    connect(helpButton_, &QPushButton::clicked, this, [this] { OnHelp(); });
+    connect(okButton, &QPushButton::clicked, this, &CPropertySheet::PressOk);
+    connect(cancelButton, &QPushButton::clicked, this, &CPropertySheet::reject);
+    connect(applyButton, &QPushButton::clicked, this, &CPropertySheet::PressApply);
+    connect(helpButton, &QPushButton::clicked, this, [this] { OnHelp(); });
 }
 
 CPropertySheet::~CPropertySheet() {
-    if (filtering_)
+    if (filtering)
         qApp->removeEventFilter(this);
     if (AppMainWindow() == this)
         SetAppMainWindow(nullptr);
     // Pages that outlive the sheet must not be deleted with it.
-    for (QPointer<CPropertyPage>& page : pages_) {
+    for (QPointer<CPropertyPage>& page : pages) {
         if (page) {
-            page->sheet_ = nullptr;
+            page->sheet = nullptr;
             page->setParent(nullptr);
         }
     }
 }
 
 void CPropertySheet::AddPage(CPropertyPage* page) {
-    pages_.emplace_back(page);
-    page->sheet_ = this;
-    page->setParent(frame_);
+    pages.emplace_back(page);
+    page->sheet = this;
+    page->setParent(frame);
     page->hide();
-    tabBar_->AddTab(page->Caption());
+    tabBar->AddTab(page->Caption());
 }
 
 int CPropertySheet::DoModal() {
@@ -85,30 +85,30 @@ int CPropertySheet::DoModal() {
 CPropertyPage* CPropertySheet::GetPage(int index) const {
     if (index < 0 || index >= GetPageCount())
         return nullptr;
-    return pages_[index].data();
+    return pages[index].data();
 }
 
 void CPropertySheet::LayoutSheet() {
     const DialogUnits units = DialogUnitsOf(fontMetrics());
-    const int margin = DialogSizeToPixels(kMargin, kMargin, units).width();
+    const int margin = DialogSizeToPixels(marginUnits, marginUnits, units).width();
     QSize pageSize(0, 0);
-    for (auto& page : pages_)
+    for (auto& page : pages)
         if (page)
             pageSize = pageSize.expandedTo(page->TemplatePixelSize());
-    const QSize frameSize = pageSize + QSize(2 * kFrameWidth, 2 * kFrameWidth);
-    const int barHeight = tabBar_->heightForWidth(frameSize.width());
-    tabBar_->setGeometry(margin, margin, frameSize.width(), barHeight);
-    frame_->setGeometry(margin, margin + barHeight, frameSize.width(), frameSize.height());
-    for (auto& page : pages_)
+    const QSize frameSize = pageSize + QSize(2 * frameWidth, 2 * frameWidth);
+    const int barHeight = tabBar->heightForWidth(frameSize.width());
+    tabBar->setGeometry(margin, margin, frameSize.width(), barHeight);
+    frame->setGeometry(margin, margin + barHeight, frameSize.width(), frameSize.height());
+    for (auto& page : pages)
         if (page)
-            page->setGeometry(kFrameWidth, kFrameWidth, pageSize.width(), pageSize.height());
+            page->setGeometry(frameWidth, frameWidth, pageSize.width(), pageSize.height());
 
-    const QSize buttonSize = DialogSizeToPixels(kButtonWidth, kButtonHeight, units)
-                                 .expandedTo(okButton_->minimumSizeHint());
-    const int buttonGap = DialogSizeToPixels(kMargin - 3, 0, units).width();
-    const int buttonsY = frame_->geometry().bottom() + 1 + margin;
-    int x = frame_->geometry().right() + 1;
-    for (QPushButton* button : {helpButton_, applyButton_, cancelButton_, okButton_}) {
+    const QSize buttonSize = DialogSizeToPixels(buttonWidth, buttonHeight, units)
+                                 .expandedTo(okButton->minimumSizeHint());
+    const int buttonGap = DialogSizeToPixels(marginUnits - 3, 0, units).width();
+    const int buttonsY = frame->geometry().bottom() + 1 + margin;
+    int x = frame->geometry().right() + 1;
+    for (QPushButton* button : {helpButton, applyButton, cancelButton, okButton}) {
         x -= buttonSize.width();
         button->setGeometry(x, buttonsY, buttonSize.width(), buttonSize.height());
         x -= buttonGap;
@@ -117,15 +117,15 @@ void CPropertySheet::LayoutSheet() {
 }
 
 void CPropertySheet::showEvent(QShowEvent* event) {
-    if (!filtering_) {
+    if (!filtering) {
         qApp->installEventFilter(this);
-        filtering_ = true;
+        filtering = true;
     }
     SetAppMainWindow(this);
-    if (!started_) {
-        started_ = true;
+    if (!started) {
+        started = true;
         LayoutSheet();
-        const int first = initialPage_ >= 0 && initialPage_ < GetPageCount() ? initialPage_ : 0;
+        const int first = initialPage >= 0 && initialPage < GetPageCount() ? initialPage : 0;
         if (GetPage(first)) {
             DisplayPage(first);
             ActivatePage(first);
@@ -136,9 +136,9 @@ void CPropertySheet::showEvent(QShowEvent* event) {
 }
 
 void CPropertySheet::hideEvent(QHideEvent* event) {
-    if (filtering_) {
+    if (filtering) {
         qApp->removeEventFilter(this);
-        filtering_ = false;
+        filtering = false;
     }
     if (AppMainWindow() == this)
         SetAppMainWindow(nullptr);
@@ -158,10 +158,10 @@ void CPropertySheet::FocusFirstControl(CPropertyPage* page) {
 }
 
 void CPropertySheet::DisplayPage(int index) {
-    if (CPropertyPage* old = GetActivePage(); old && active_ != index)
+    if (CPropertyPage* old = GetActivePage(); old && active != index)
         old->hide();
-    active_ = index;
-    tabBar_->SetCurrentIndex(index);
+    active = index;
+    tabBar->SetCurrentIndex(index);
     CPropertyPage* page = GetPage(index);
     page->show();
 }
@@ -174,14 +174,14 @@ bool CPropertySheet::ActivatePage(int index) {
         page->UpdateData(false);
     }
     const bool accepted = page->OnSetActive();
-    page->activatedBefore_ = true;
+    page->activatedBefore = true;
     return accepted;
 }
 
 bool CPropertySheet::SetActivePage(int index) {
-    if (index < 0 || index >= GetPageCount() || index == active_ || !GetPage(index))
+    if (index < 0 || index >= GetPageCount() || index == active || !GetPage(index))
         return false;
-    const int previous = active_;
+    const int previous = active;
     if (CPropertyPage* old = GetActivePage(); old && !old->OnKillActive())
         return false;
     DisplayPage(index);
@@ -198,7 +198,7 @@ bool CPropertySheet::SetActivePage(int index) {
 void CPropertySheet::StepPage(int step) {
     const int count = GetPageCount();
     if (count > 0)
-        SetActivePage(((active_ + step) % count + count) % count);
+        SetActivePage(((active + step) % count + count) % count);
 }
 
 bool CPropertySheet::ApplyPages() {
@@ -208,13 +208,13 @@ bool CPropertySheet::ApplyPages() {
     // A page's changes count as applied once its OnApply agrees, so its mark is
     // cleared just before; a page that marks itself again while applying keeps
     // Apply enabled, and one that refuses keeps the mark it had.
-    for (auto& page : pages_) {
+    for (auto& page : pages) {
         if (!page || !page->HasControls())
             continue;
-        const bool wasModified = page->modified_;
-        page->modified_ = false;
+        const bool wasModified = page->modified;
+        page->modified = false;
         if (!page->OnApply()) {
-            page->modified_ = page->modified_ || wasModified;
+            page->modified = page->modified || wasModified;
             UpdateApplyButton();
             return false;
         }
@@ -235,7 +235,7 @@ bool CPropertySheet::PressApply() {
 void CPropertySheet::reject() {
     if (CPropertyPage* displayed = GetActivePage(); displayed && !displayed->OnQueryCancel())
         return;
-    for (auto& page : pages_)
+    for (auto& page : pages)
         if (page && page->HasControls())
             page->OnReset();
     QDialog::reject();
@@ -243,9 +243,9 @@ void CPropertySheet::reject() {
 
 void CPropertySheet::UpdateApplyButton() {
     bool anyModified = false;
-    for (auto& page : pages_)
+    for (auto& page : pages)
         anyModified = anyModified || (page && page->IsModified());
-    applyButton_->setEnabled(anyModified);
+    applyButton->setEnabled(anyModified);
 }
 
 bool CPropertySheet::eventFilter(QObject* watched, QEvent* event) {

@@ -24,10 +24,10 @@ public:
     // Runs the sheet modally and returns QDialog::Accepted or Rejected.
     int DoModal();
 
-    int GetPageCount() const { return static_cast<int>(pages_.size()); }
+    int GetPageCount() const { return static_cast<int>(pages.size()); }
     CPropertyPage* GetPage(int index) const;
-    CPropertyPage* GetActivePage() const { return GetPage(active_); }
-    int GetActiveIndex() const { return active_; }
+    CPropertyPage* GetActivePage() const { return GetPage(active); }
+    int GetActiveIndex() const { return active; }
     // Asks the displayed page's OnKillActive, then displays and activates the
     // page. Returns false when the change was refused.
     bool SetActivePage(int index);
@@ -37,11 +37,11 @@ public:
     bool PressApply();
     void reject() override; // Cancel, Escape and the close box
 
-    MultiRowTabBar* TabBar() const { return tabBar_; }
-    QPushButton* OkButton() const { return okButton_; }
-    QPushButton* CancelButton() const { return cancelButton_; }
-    QPushButton* ApplyButton() const { return applyButton_; }
-    QPushButton* HelpButton() const { return helpButton_; }
+    MultiRowTabBar* TabBar() const { return tabBar; }
+    QPushButton* OkButton() const { return okButton; }
+    QPushButton* CancelButton() const { return cancelButton; }
+    QPushButton* ApplyButton() const { return applyButton; }
+    QPushButton* HelpButton() const { return helpButton; }
 
     // Enables Apply while at least one page is marked changed.
     void UpdateApplyButton();
@@ -61,15 +61,15 @@ private:
     void LayoutSheet();
     void StepPage(int step);
 
-    std::vector<QPointer<CPropertyPage>> pages_;
-    MultiRowTabBar* tabBar_;
-    QWidget* frame_;
-    QPushButton* okButton_;
-    QPushButton* cancelButton_;
-    QPushButton* applyButton_;
-    QPushButton* helpButton_;
-    int initialPage_;
-    int active_ = -1;
-    bool started_ = false;
-    bool filtering_ = false;
+    std::vector<QPointer<CPropertyPage>> pages;
+    MultiRowTabBar* tabBar;
+    QWidget* frame;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QPushButton* applyButton;
+    QPushButton* helpButton;
+    int initialPage;
+    int active = -1;
+    bool started = false;
+    bool filtering = false;
 };

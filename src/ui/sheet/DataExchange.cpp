@@ -14,8 +14,8 @@
 
 namespace {
 
-const char* const kIntegerMessage = "Please enter an integer.";
-const char* const kNumberMessage = "Please enter a number.";
+const char* const integerMessage = "Please enter an integer.";
+const char* const numberMessage = "Please enter a number.";
 
 // Fetches the control for an exchange, or nullptr when the exchange has stopped.
 QWidget* ExchangeControl(DataExchange& dx, int id) {
@@ -27,15 +27,15 @@ QWidget* ExchangeControl(DataExchange& dx, int id) {
 } // namespace
 
 DataExchange::DataExchange(CPropertyPage& page, bool saveAndValidate)
-    : page_(page), saveAndValidate_(saveAndValidate) {}
+    : page(page), saveAndValidate(saveAndValidate) {}
 
 QWidget* DataExchange::Control(int id) const {
-    return page_.Control(id);
+    return page.Control(id);
 }
 
 void DataExchange::Fail(QWidget* control, const char* message) {
-    failedControl_ = control;
-    failureMessage_ = message;
+    failedControl = control;
+    failureMessage = message;
 }
 
 std::string ControlText(const QWidget* control) {
@@ -86,7 +86,7 @@ void ExchangeInteger(DataExchange& dx, int id, int32_t& value) {
     if (ParseInteger(ControlText(control), read))
         value = read;
     else
-        dx.Fail(control, kIntegerMessage);
+        dx.Fail(control, integerMessage);
 }
 
 void ExchangeNumber(DataExchange& dx, int id, double& value) {
@@ -101,7 +101,7 @@ void ExchangeNumber(DataExchange& dx, int id, double& value) {
     if (ParseNumber(ControlText(control), read))
         value = read;
     else
-        dx.Fail(control, kNumberMessage);
+        dx.Fail(control, numberMessage);
 }
 
 void ExchangeText(DataExchange& dx, int id, std::string& value) {

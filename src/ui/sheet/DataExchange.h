@@ -16,20 +16,20 @@ public:
     DataExchange(CPropertyPage& page, bool saveAndValidate);
 
     // true: controls to fields (with validation); false: fields to controls.
-    bool SaveAndValidate() const { return saveAndValidate_; }
-    bool Failed() const { return failedControl_ != nullptr; }
-    CPropertyPage& Page() const { return page_; }
+    bool SaveAndValidate() const { return saveAndValidate; }
+    bool Failed() const { return failedControl != nullptr; }
+    CPropertyPage& Page() const { return page; }
     QWidget* Control(int id) const;
 
     void Fail(QWidget* control, const char* message);
-    QWidget* FailedControl() const { return failedControl_; }
-    const char* FailureMessage() const { return failureMessage_; }
+    QWidget* FailedControl() const { return failedControl; }
+    const char* FailureMessage() const { return failureMessage; }
 
 private:
-    CPropertyPage& page_;
-    bool saveAndValidate_;
-    QWidget* failedControl_ = nullptr;
-    const char* failureMessage_ = "";
+    CPropertyPage& page;
+    bool saveAndValidate;
+    QWidget* failedControl = nullptr;
+    const char* failureMessage = "";
 };
 
 // Signed decimal ("%ld" / "%d"); failure message "Please enter an integer.".

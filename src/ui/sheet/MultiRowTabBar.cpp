@@ -13,18 +13,18 @@ MultiRowTabBar::MultiRowTabBar(QWidget* parent) : QWidget(parent) {
 }
 
 int MultiRowTabBar::AddTab(const QString& text) {
-    texts_.append(text);
-    if (current_ < 0)
-        current_ = 0;
+    texts.append(text);
+    if (current < 0)
+        current = 0;
     Relayout();
     updateGeometry();
     return Count() - 1;
 }
 
 void MultiRowTabBar::SetCurrentIndex(int index) {
-    if (index < 0 || index >= Count() || index == current_)
+    if (index < 0 || index >= Count() || index == current)
         return;
-    current_ = index;
+    current = index;
     Relayout();
     update();
 }
@@ -33,7 +33,7 @@ QSize MultiRowTabBar::TabSizeHint(int index) const {
     QStyleOptionTab option;
     option.initFrom(this);
     option.shape = QTabBar::RoundedNorth;
-    option.text = texts_.value(index);
+    option.text = texts.value(index);
     const QFontMetrics metrics = fontMetrics();
     const int hspace = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
     const int vspace = style()->pixelMetric(QStyle::PM_TabBarTabVSpace, &option, this);
@@ -64,58 +64,58 @@ int MultiRowTabBar::heightForWidth(int width) const {
 }
 
 int MultiRowTabBar::RowCount() const {
-    return rowCount_;
+    return rowCount;
 }
 
 int MultiRowTabBar::DisplayRowOfTab(int index) const {
-    return index >= 0 && index < static_cast<int>(displayRow_.size()) ? displayRow_[index] : -1;
+    return index >= 0 && index < static_cast<int>(displayRow.size()) ? displayRow[index] : -1;
 }
 
 QRect MultiRowTabBar::TabRect(int index) const {
-    return index >= 0 && index < static_cast<int>(rects_.size()) ? rects_[index] : QRect();
+    return index >= 0 && index < static_cast<int>(rects.size()) ? rects[index] : QRect();
 }
 
 int MultiRowTabBar::TabAt(const QPoint& pos) const {
-    for (int i = 0; i < static_cast<int>(rects_.size()); ++i)
-        if (rects_[i].contains(pos))
+    for (int i = 0; i < static_cast<int>(rects.size()); ++i)
+        if (rects[i].contains(pos))
             return i;
     return -1;
 }
 
 void MultiRowTabBar::Relayout() {
     const std::vector<std::vector<int>> rows = Rows(width());
-    rowCount_ = static_cast<int>(rows.size());
-    rects_.assign(Count(), QRect());
-    displayRow_.assign(Count(), -1);
+    rowCount = static_cast<int>(rows.size());
+    rects.assign(Count(), QRect());
+    displayRow.assign(Count(), -1);
     if (rows.empty())
         return;
     int tabHeight = 0;
     for (int i = 0; i < Count(); ++i)
         tabHeight = std::max(tabHeight, TabSizeHint(i).height());
     int selectedRow = 0;
-    for (int r = 0; r < rowCount_; ++r)
+    for (int r = 0; r < rowCount; ++r)
         for (int tab : rows[r])
-            if (tab == current_)
+            if (tab == current)
                 selectedRow = r;
-    for (int r = 0; r < rowCount_; ++r) {
+    for (int r = 0; r < rowCount; ++r) {
         // The selected row is drawn last (at the bottom); the others keep their
         // cyclic order above it.
-        const int fromBottom = (r - selectedRow + rowCount_) % rowCount_;
-        const int displayRow = rowCount_ - 1 - fromBottom;
+        const int fromBottom = (r - selectedRow + rowCount) % rowCount;
+        const int shownRow = rowCount - 1 - fromBottom;
         int natural = 0;
         for (int tab : rows[r])
             natural += TabSizeHint(tab).width();
         // Several rows are stretched to the full width, as multi-row tab controls are.
-        const int extra = rowCount_ > 1 ? std::max(0, width() - natural) : 0;
+        const int extra = rowCount > 1 ? std::max(0, width() - natural) : 0;
         const int count = static_cast<int>(rows[r].size());
         int x = 0;
         for (int k = 0; k < count; ++k) {
             const int tab = rows[r][k];
             int w = TabSizeHint(tab).width() + extra / count + (k < extra % count ? 1 : 0);
-            if (rowCount_ > 1 && k == count - 1)
+            if (rowCount > 1 && k == count - 1)
                 w = width() - x;
-            rects_[tab] = QRect(x, displayRow * tabHeight, std::min(w, width() - x), tabHeight);
-            displayRow_[tab] = displayRow;
+            rects[tab] = QRect(x, shownRow * tabHeight, std::min(w, width() - x), tabHeight);
+            displayRow[tab] = shownRow;
             x += w;
         }
     }
@@ -144,13 +144,13 @@ void MultiRowTabBar::paintEvent(QPaintEvent*) {
         QStyleOptionTab option;
         option.initFrom(this);
         option.shape = QTabBar::RoundedNorth;
-        option.rect = rects_[index];
-        option.text = texts_[index];
+        option.rect = rects[index];
+        option.text = texts[index];
         option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
-        const int row = displayRow_[index];
+        const int row = displayRow[index];
         int first = -1, last = -1;
         for (int i = 0; i < Count(); ++i)
-            if (displayRow_[i] == row) {
+            if (displayRow[i] == row) {
                 if (first < 0)
                     first = i;
                 last = i;
@@ -160,22 +160,22 @@ void MultiRowTabBar::paintEvent(QPaintEvent*) {
                           : index == last  ? QStyleOptionTab::End
                                            : QStyleOptionTab::Middle;
         option.selectedPosition = QStyleOptionTab::NotAdjacent;
-        if (index == current_) {
+        if (index == current) {
             option.state |= QStyle::State_Selected;
             if (hasFocus())
                 option.state |= QStyle::State_HasFocus;
-        } else if (current_ == index - 1 && displayRow_[current_] == row) {
+        } else if (current == index - 1 && displayRow[current] == row) {
             option.selectedPosition = QStyleOptionTab::PreviousIsSelected;
-        } else if (current_ == index + 1 && displayRow_[current_] == row) {
+        } else if (current == index + 1 && displayRow[current] == row) {
             option.selectedPosition = QStyleOptionTab::NextIsSelected;
         }
         style()->drawControl(QStyle::CE_TabBarTab, &option, &painter, this);
     };
     for (int i = 0; i < Count(); ++i)
-        if (i != current_)
+        if (i != current)
             paintTab(i);
-    if (current_ >= 0 && current_ < Count())
-        paintTab(current_);
+    if (current >= 0 && current < Count())
+        paintTab(current);
 }
 
 void MultiRowTabBar::mousePressEvent(QMouseEvent* event) {
@@ -184,14 +184,14 @@ void MultiRowTabBar::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const int index = TabAt(event->position().toPoint());
-    if (index >= 0 && index != current_)
+    if (index >= 0 && index != current)
         emit tabRequested(index);
 }
 
 void MultiRowTabBar::keyPressEvent(QKeyEvent* event) {
     if (Count() > 0 && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
         const int step = event->key() == Qt::Key_Left ? -1 : 1;
-        const int next = current_ + step;
+        const int next = current + step;
         if (next >= 0 && next < Count())
             emit tabRequested(next);
         return;

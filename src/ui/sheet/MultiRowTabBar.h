@@ -16,9 +16,9 @@ public:
     explicit MultiRowTabBar(QWidget* parent = nullptr);
 
     int AddTab(const QString& text);
-    int Count() const { return static_cast<int>(texts_.size()); }
-    QString TabText(int index) const { return texts_.value(index); }
-    int CurrentIndex() const { return current_; }
+    int Count() const { return static_cast<int>(texts.size()); }
+    QString TabText(int index) const { return texts.value(index); }
+    int CurrentIndex() const { return current; }
     void SetCurrentIndex(int index);
 
     int heightForWidth(int width) const override;
@@ -47,9 +47,9 @@ private:
     std::vector<std::vector<int>> Rows(int width) const;
     void Relayout();
 
-    QStringList texts_;
-    int current_ = -1;
-    std::vector<QRect> rects_;
-    std::vector<int> displayRow_;
-    int rowCount_ = 0;
+    QStringList texts;
+    int current = -1;
+    std::vector<QRect> rects;
+    std::vector<int> displayRow;
+    int rowCount = 0;
 };

@@ -19,7 +19,7 @@
 namespace {
 
 // The simulator's calibration as the pages read it.
-const auto kSimLine = CalibrationCore::LineThrough(250, 87, 690, 4013);
+const auto simLine = CalibrationCore::LineThrough(250, 87, 690, 4013);
 
 QRect RectOf(const PlotLayout::Box& box) {
     return QRect(box.left, box.top, box.width, box.height);
@@ -162,7 +162,7 @@ TEST(PlotLayout, WavelengthTicksAxisLabelsAndTheReadoutAtTheirBounds) {
 
 TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
     using PlotLayout::MarkerLabel;
-    constexpr int kWidth = 400, kRow = 12;
+    constexpr int plotWidth = 400, rowHeight = 12;
     const struct {
         const char* name;
         std::vector<MarkerLabel> markers; // x, full width, short width
@@ -190,7 +190,7 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
     };
     for (const auto& row : rows) {
         const PlotLayout::LabelLayout layout =
-            PlotLayout::PlaceMarkerLabels(row.markers, kWidth, kRow);
+            PlotLayout::PlaceMarkerLabels(row.markers, plotWidth, rowHeight);
         EXPECT_EQ(layout.rows, row.rows) << row.name;
         ASSERT_EQ(layout.labels.size(), row.markers.size()) << row.name;
         for (size_t i = 0; i < row.markers.size(); ++i) {
@@ -199,8 +199,9 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
             EXPECT_EQ(layout.labels[i].shortened, row.shortened[i]) << row.name << " " << i;
             EXPECT_EQ(box.width, row.shortened[i] ? marker.shortWidth : marker.fullWidth);
             EXPECT_TRUE(box.left <= marker.x && marker.x < box.Right()) << row.name << " " << i;
-            EXPECT_TRUE(box.left >= 0 && box.Right() <= kWidth) << row.name << " " << i;
-            EXPECT_TRUE(box.top % kRow == 0 && box.top < layout.rows * kRow && box.height == kRow)
+            EXPECT_TRUE(box.left >= 0 && box.Right() <= plotWidth) << row.name << " " << i;
+            EXPECT_TRUE(box.top % rowHeight == 0 && box.top < layout.rows * rowHeight &&
+                        box.height == rowHeight)
                 << row.name << " " << i;
             for (size_t j = 0; j < i; ++j) {
                 const PlotLayout::Box& other = layout.labels[j].box;
@@ -211,7 +212,7 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
         }
     }
     // Rows of no height still stack (a font of no height must not hang the plot).
-    EXPECT_EQ(PlotLayout::PlaceMarkerLabels({{100, 50, 24}, {100, 50, 24}}, kWidth, 0).rows, 2);
+    EXPECT_EQ(PlotLayout::PlaceMarkerLabels({{100, 50, 24}, {100, 50, 24}}, plotWidth, 0).rows, 2);
 }
 
 TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
@@ -225,7 +226,7 @@ TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
 
     plot.SetMarkers(
         {{3500, "low", Qt::red}, {3700, "middle", Qt::green}, {3900, "high", Qt::blue}});
-    plot.SetCalibrationLine(kSimLine);
+    plot.SetCalibrationLine(simLine);
     plot.SetCaption("middle band +2.5 nm / \u2212"
                     "22 counts off the low\u2013high line");
     plot.show();

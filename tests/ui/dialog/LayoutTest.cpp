@@ -48,7 +48,7 @@ TEST(DialogLayout, ControlsFollowTheirTableRows) {
         {
             {7, ControlKind::Edit, "", 10, 20, 30, 12, ReadOnly | Hidden, {}},
             {8, ControlKind::PushButton, "&Run", 40, 8, 50, 14, NoTabStop, {}},
-            {kNoControlId, ControlKind::Label, "x", 0, 0, 5, 5, None, {}},
+            {noControlId, ControlKind::Label, "x", 0, 0, 5, 5, None, {}},
             {9, ControlKind::ComboBox, "", 5, 5, 40, 60, DropDown, {"b", "a"}},
             {10, ControlKind::CheckBox, "a caption far too long", 80, 40, 15, 10, None, {}},
         }};

@@ -25,7 +25,7 @@ protected:
     }
     void TearDown() override { SetMessageBoxHandler({}); }
     QLineEdit* Edit(int id) { return page->ControlAs<QLineEdit>(id); }
-    QComboBox* Combo() { return page->ControlAs<QComboBox>(ProbePage::ComboD); }
+    QComboBox* Combo() { return page->ControlAs<QComboBox>(ProbePage::comboDId); }
 
     std::vector<std::string> log;
     std::vector<std::string> messages;
@@ -43,13 +43,13 @@ TEST_F(Exchange, WritesFieldsInTheirTextForms) {
     page->labelG = "shown";
     page->buttonF = "&Run";
     ASSERT_TRUE(page->UpdateData(false));
-    EXPECT_EQ(Edit(ProbePage::IntA)->text(), "-42");
-    EXPECT_EQ(Edit(ProbePage::NumberB)->text(), "0.25");
-    EXPECT_EQ(Edit(ProbePage::TextC)->text(), "as it is");
-    EXPECT_FALSE(page->ControlAs<QCheckBox>(ProbePage::CheckE)->isChecked());
+    EXPECT_EQ(Edit(ProbePage::intAId)->text(), "-42");
+    EXPECT_EQ(Edit(ProbePage::numberBId)->text(), "0.25");
+    EXPECT_EQ(Edit(ProbePage::textCId)->text(), "as it is");
+    EXPECT_FALSE(page->ControlAs<QCheckBox>(ProbePage::checkEId)->isChecked());
     // Labels and buttons are text controls too, both ways.
-    EXPECT_EQ(page->ControlAs<QLabel>(ProbePage::LabelG)->text(), "shown");
-    EXPECT_EQ(page->ControlAs<QPushButton>(ProbePage::ButtonF)->text(), "&Run");
+    EXPECT_EQ(page->ControlAs<QLabel>(ProbePage::labelGId)->text(), "shown");
+    EXPECT_EQ(page->ControlAs<QPushButton>(ProbePage::buttonFId)->text(), "&Run");
     page->labelG.clear();
     page->buttonF.clear();
     ASSERT_TRUE(page->UpdateData(true));
@@ -58,31 +58,31 @@ TEST_F(Exchange, WritesFieldsInTheirTextForms) {
 }
 
 TEST_F(Exchange, FailingIntegerStopsTheReadAtThatField) {
-    Edit(ProbePage::IntA)->setText(" x ");
-    Edit(ProbePage::NumberB)->setText("7.5");
+    Edit(ProbePage::intAId)->setText(" x ");
+    Edit(ProbePage::numberBId)->setText("7.5");
     EXPECT_FALSE(page->UpdateData(true));
     EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer."});
     EXPECT_EQ(page->intA, 1);
     EXPECT_EQ(page->numberB, 2.5); // after the failing field: not read
-    EXPECT_EQ(sheet.focusWidget(), Edit(ProbePage::IntA));
-    EXPECT_EQ(Edit(ProbePage::IntA)->selectedText(), " x ");
+    EXPECT_EQ(sheet.focusWidget(), Edit(ProbePage::intAId));
+    EXPECT_EQ(Edit(ProbePage::intAId)->selectedText(), " x ");
 }
 
 TEST_F(Exchange, FieldsBeforeTheFailingOneTakeTheirNewValues) {
-    Edit(ProbePage::IntA)->setText("\t12 ");
-    Edit(ProbePage::NumberB)->setText("-");
-    Edit(ProbePage::TextC)->setText("changed");
-    page->ControlAs<QCheckBox>(ProbePage::CheckE)->setChecked(false);
+    Edit(ProbePage::intAId)->setText("\t12 ");
+    Edit(ProbePage::numberBId)->setText("-");
+    Edit(ProbePage::textCId)->setText("changed");
+    page->ControlAs<QCheckBox>(ProbePage::checkEId)->setChecked(false);
     EXPECT_FALSE(page->UpdateData(true));
     EXPECT_EQ(messages, std::vector<std::string>{"Please enter a number."});
     EXPECT_EQ(page->intA, 12);
     EXPECT_EQ(page->numberB, 2.5);
     EXPECT_EQ(page->textC, "text");
     EXPECT_TRUE(page->checkE);
-    EXPECT_EQ(sheet.focusWidget(), Edit(ProbePage::NumberB));
-    EXPECT_EQ(Edit(ProbePage::NumberB)->selectedText(), "-");
+    EXPECT_EQ(sheet.focusWidget(), Edit(ProbePage::numberBId));
+    EXPECT_EQ(Edit(ProbePage::numberBId)->selectedText(), "-");
 
-    Edit(ProbePage::NumberB)->setText("1e3");
+    Edit(ProbePage::numberBId)->setText("1e3");
     messages.clear();
     EXPECT_TRUE(page->UpdateData(true));
     EXPECT_TRUE(messages.empty());
@@ -126,16 +126,16 @@ TEST_F(Exchange, NoNotificationsWhileTheExchangeRuns) {
         ++changes;
         sawExchanging = sawExchanging || page->IsExchanging();
     };
-    QObject::connect(Edit(ProbePage::IntA), &QLineEdit::textChanged, count);
+    QObject::connect(Edit(ProbePage::intAId), &QLineEdit::textChanged, count);
     QObject::connect(Combo(), &QComboBox::editTextChanged, count);
     QObject::connect(Combo(), &QComboBox::currentIndexChanged, count);
     page->intA = 77;
     page->comboD = "gam";
     page->UpdateData(false);
-    EXPECT_EQ(Edit(ProbePage::IntA)->text(), "77");
+    EXPECT_EQ(Edit(ProbePage::intAId)->text(), "77");
     EXPECT_EQ(changes, 0);
     // The connections themselves work outside an exchange.
-    Edit(ProbePage::IntA)->setText("78");
+    Edit(ProbePage::intAId)->setText("78");
     EXPECT_EQ(changes, 1);
     EXPECT_FALSE(sawExchanging);
 }

@@ -11,15 +11,14 @@
 // test chooses.
 class ProbePage : public CPropertyPage {
 public:
-    enum Id {
-        IntA = 100,
-        NumberB = 101,
-        TextC = 102,
-        ComboD = 103,
-        CheckE = 104,
-        ButtonF = 105,
-        LabelG = 106
-    };
+    // The ids of its controls.
+    static constexpr int intAId = 100;
+    static constexpr int numberBId = 101;
+    static constexpr int textCId = 102;
+    static constexpr int comboDId = 103;
+    static constexpr int checkEId = 104;
+    static constexpr int buttonFId = 105;
+    static constexpr int labelGId = 106;
 
     ProbePage(const std::string& name, std::vector<std::string>& log);
     static const DialogTemplate& ProbeTemplate(const std::string& caption);
@@ -48,6 +47,6 @@ protected:
     void DoDataExchange(DataExchange& dx) override;
 
 private:
-    std::string name_;
-    std::vector<std::string>& log_;
+    std::string name;
+    std::vector<std::string>& log;
 };

@@ -199,14 +199,14 @@ TEST_F(SheetEvents, CancelEscapeAndCloseBoxQueryThenReset) {
     pages[2]->queryCancelResult = false;
     log.clear();
     QTest::mouseClick(sheet->CancelButton(), Qt::LeftButton);
-    PressKey(pages[2]->Control(ProbePage::IntA), Qt::Key_Escape);
+    PressKey(pages[2]->Control(ProbePage::intAId), Qt::Key_Escape);
     sheet->close();
     EXPECT_EQ(log, (Log{"QueryCancel C", "QueryCancel C", "QueryCancel C"}));
     EXPECT_TRUE(sheet->isVisible());
 
     pages[2]->queryCancelResult = true;
     log.clear();
-    PressKey(pages[2]->Control(ProbePage::IntA), Qt::Key_Escape);
+    PressKey(pages[2]->Control(ProbePage::intAId), Qt::Key_Escape);
     EXPECT_EQ(log, (Log{"QueryCancel C", "Reset A", "Reset C"}));
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(sheet->result(), QDialog::Rejected);
@@ -225,7 +225,7 @@ TEST_F(SheetEvents, EnterAppliesTheDisplayedPageWhateverHasTheFocus) {
     pages[1]->applyResult = false; // ignored for Enter
     bool okClicked = false, goClicked = false;
     QObject::connect(sheet->OkButton(), &QPushButton::clicked, [&] { okClicked = true; });
-    auto* go = pages[1]->ControlAs<QPushButton>(ProbePage::ButtonF);
+    auto* go = pages[1]->ControlAs<QPushButton>(ProbePage::buttonFId);
     QObject::connect(go, &QPushButton::clicked, [&] { goClicked = true; });
     log.clear();
 
@@ -235,10 +235,10 @@ TEST_F(SheetEvents, EnterAppliesTheDisplayedPageWhateverHasTheFocus) {
     PressKey(sheet->OkButton(), Qt::Key_Return, Qt::ControlModifier);
     PressKey(sheet->OkButton(), Qt::Key_Enter, Qt::KeypadModifier);
     PressKey(go, Qt::Key_Return);
-    PressKey(pages[1]->Control(ProbePage::ComboD), Qt::Key_Enter, Qt::KeypadModifier);
+    PressKey(pages[1]->Control(ProbePage::comboDId), Qt::Key_Enter, Qt::KeypadModifier);
     // A held key: every auto-repeated key-down applies again.
-    PressKey(pages[1]->Control(ProbePage::IntA), Qt::Key_Return, Qt::NoModifier, true);
-    PressKey(pages[1]->Control(ProbePage::IntA), Qt::Key_Return, Qt::NoModifier, true);
+    PressKey(pages[1]->Control(ProbePage::intAId), Qt::Key_Return, Qt::NoModifier, true);
+    PressKey(pages[1]->Control(ProbePage::intAId), Qt::Key_Return, Qt::NoModifier, true);
 
     EXPECT_EQ(log, Log(8, "Apply B"));
     EXPECT_TRUE(sheet->isVisible());
@@ -254,13 +254,13 @@ TEST_F(SheetEvents, EnterIsLeftAloneOutsideTheSheet) {
     PressKey(&other, Qt::Key_Return);
     // A hidden sheet no longer takes the key.
     sheet->hide();
-    PressKey(pages[0]->Control(ProbePage::IntA), Qt::Key_Return);
+    PressKey(pages[0]->Control(ProbePage::intAId), Qt::Key_Return);
     EXPECT_EQ(log, Log{});
 }
 
 TEST_F(SheetEvents, ControlKeysSwitchTabs) {
     Show();
-    QWidget* focus = pages[0]->Control(ProbePage::IntA);
+    QWidget* focus = pages[0]->Control(ProbePage::intAId);
     PressKey(focus, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(sheet->GetActiveIndex(), 1);
     PressKey(sheet->OkButton(), Qt::Key_PageDown, Qt::ControlModifier);
@@ -302,10 +302,10 @@ TEST(SheetOpening, FocusOnTheFirstControlAndHelpByButtonOrF1) {
     ProbePage page("A", log);
     sheet.AddPage(&page);
     sheet.show();
-    EXPECT_EQ(sheet.focusWidget(), page.Control(ProbePage::IntA));
+    EXPECT_EQ(sheet.focusWidget(), page.Control(ProbePage::intAId));
     QTest::mouseClick(sheet.HelpButton(), Qt::LeftButton);
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QApplication::sendEvent(page.Control(ProbePage::TextC), &f1);
+    QApplication::sendEvent(page.Control(ProbePage::textCId), &f1);
     EXPECT_EQ(sheet.helpRequests, 2);
     EXPECT_TRUE(sheet.isVisible());
 }
@@ -314,13 +314,13 @@ TEST_F(SheetEvents, SharedDeactivationUnmarksThenReads) {
     Show();
     pages[0]->SetModified(true);
     ASSERT_TRUE(sheet->ApplyButton()->isEnabled());
-    pages[0]->ControlAs<QWidget>(ProbePage::IntA)->setProperty("text", "bad");
+    pages[0]->ControlAs<QWidget>(ProbePage::intAId)->setProperty("text", "bad");
     EXPECT_FALSE(pages[0]->KillActiveUnmodified());
     EXPECT_FALSE(pages[0]->IsModified());
     EXPECT_FALSE(sheet->ApplyButton()->isEnabled());
     EXPECT_EQ(log, (Log{"Read A"}));
     EXPECT_EQ(messages, std::vector<std::string>{"Please enter an integer."});
-    pages[0]->ControlAs<QWidget>(ProbePage::IntA)->setProperty("text", "5");
+    pages[0]->ControlAs<QWidget>(ProbePage::intAId)->setProperty("text", "5");
     EXPECT_TRUE(pages[0]->KillActiveUnmodified());
     EXPECT_EQ(pages[0]->intA, 5);
 }
