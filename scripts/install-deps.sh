@@ -11,6 +11,6 @@ $SUDO apt-get install -y --no-install-recommends \
   xvfb xauth x11-apps fonts-dejavu-core \
   xdotool imagemagick \
   dpkg-dev file desktop-file-utils groff-base \
-  clang libclang-rt-14-dev python3-serial valgrind \
+  clang clang-format clang-tidy libclang-rt-14-dev python3-serial valgrind \
   pybind11-dev python3-dev python3-pytest \
   libtelnet-dev ser2net

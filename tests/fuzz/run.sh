@@ -7,7 +7,8 @@
 #
 #   tests/fuzz/run.sh SECONDS [TARGET...]
 #
-# FUZZ_BUILD_DIR: build folder (default <repo>/build-fuzz). New inputs that the
+# The build is the "fuzz" preset's (CMakePresets.json); FUZZ_BUILD_DIR puts
+# it in another folder (default <repo>/build-fuzz). New inputs that the
 # fuzzer finds go to <build>/corpus/<target>/, never into the committed seeds;
 # crash inputs go to <build>/artifacts/<target>/. Each target's header names
 # the environment switches it knows (FUZZ_SKIP_UNREADABLE_NAMES for the INI
@@ -26,10 +27,7 @@ root=$(cd "$here/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 
 mkdir -p "$build"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-  -DVORN_SANITIZE=ON -DVORN_FUZZ=ON -DVORN_BUILD_BENCH=OFF >"$build/configure.log" 2>&1 || {
+(cd "$root" && cmake --preset fuzz -B "$build") >"$build/configure.log" 2>&1 || {
   cat "$build/configure.log" >&2
   echo "fuzz: configure failed" >&2
   exit 1
