@@ -39,6 +39,10 @@ public:
     // Waits until what was written has left.
     virtual void Drain() = 0;
     virtual ReadResult ReadByte(char& byte) = 0;
+    // Drops what has been received and not yet read, wherever the transport
+    // holds it (the system's input queue, a server's buffers), so that a new
+    // holder of the line does not take an earlier one's replies for its own.
+    virtual void DiscardInput() {}
 
 protected:
     // From now: when a one-byte read, or a write of size bytes, must end.
