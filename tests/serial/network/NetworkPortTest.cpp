@@ -39,7 +39,8 @@ struct Listener {
     int port = 0;
 };
 
-// What a connection sends until needle has come count times, it closes, or 5 s pass.
+// What a connection sends until needle has come count times, it closes, or 10 s pass
+// without a byte (longer than any wait of the client's).
 std::string ReadUntil(int fd, const std::string& needle, int count = 1) {
     std::string received;
     const auto seen = [&] {
@@ -51,7 +52,7 @@ std::string ReadUntil(int fd, const std::string& needle, int count = 1) {
     };
     char buffer[256];
     pollfd p{fd, POLLIN, 0};
-    while (!seen() && ::poll(&p, 1, 5000) > 0) {
+    while (!seen() && ::poll(&p, 1, 10000) > 0) {
         const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
         if (n <= 0)
             break;
