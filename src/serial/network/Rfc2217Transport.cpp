@@ -220,7 +220,6 @@ bool Rfc2217Transport::Apply(const SerialMode& mode, std::string& systemText) {
 }
 
 long Rfc2217Transport::Write(const char* data, std::size_t size) {
-    inUse = true;
     const Deadline deadline = WriteDeadline(size);
     // Answers owed to the server go first; data waits behind them.
     if (!SendOutput(deadline))
@@ -250,7 +249,6 @@ long Rfc2217Transport::Write(const char* data, std::size_t size) {
 }
 
 PortTransport::ReadResult Rfc2217Transport::ReadByte(char& byte) {
-    inUse = true;
     if (session.TakeByte(byte))
         return ReadResult::Byte;
     // Only an empty queue takes in more, so at most one chunk's data waits.
@@ -274,8 +272,8 @@ void Rfc2217Transport::DiscardInput() {
     session.DropDataUntilReport(purge.command);
     session.SendComPortCommand(purge.command, purge.value);
     Deadline deadline = DeadlineIn(purgeLimitMs);
-    if (!inUse) // still within the open, and its limit
-        deadline = std::min(deadline, std::max(openEnd, std::chrono::steady_clock::now()));
+    if (openEnd > std::chrono::steady_clock::now()) // within the open, and its limit
+        deadline = std::min(deadline, openEnd);
     const auto acknowledged = [&] { return session.ComPortReport(purge.command) != nullptr; };
     if (SendOutput(deadline) && AwaitServer(acknowledged, deadline) == Outcome::Done)
         return;

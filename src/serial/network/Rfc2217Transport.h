@@ -21,7 +21,8 @@ public:
     // releasing its device still: it is called again after this pause, within
     // the open's limit.
     static constexpr int retryPauseMs = 100;
-    // The longest wait for the acknowledgement of a purge.
+    // The longest wait for the acknowledgement of a purge; one made during
+    // the open ends within the open's limit.
     static constexpr int purgeLimitMs = 1000;
 
     bool Open(const NetworkAddress& to, std::string& systemText);
@@ -56,5 +57,4 @@ private:
     TelnetSession session;
     Deadline openEnd{};
     bool applied = false; // the first Apply has run: no more calling again
-    bool inUse = false;   // data has been read or written
 };
