@@ -6,8 +6,9 @@
 //    pseudo-terminal; each against the wire time (10 bit times a byte) of the
 //    bytes that crossed, counted from SIM's log. Target: the networked sweep
 //    at most 1.03 times the direct one (median of the rounds' ratios).
-// 2. OpenPort (connection and handshake) then ClosePort through socket://
-//    against the same on the pseudo-terminal, SIM unpaced, alternating.
+// 2. OpenPort (connection, settings and handshake) then ClosePort through
+//    socket:// and rfc2217:// against the same on the pseudo-terminal, each
+//    on an unpaced SIM of its own, alternating.
 //
 // Usage: bench_serial_server [SAMPLES [ROUNDS [OPENS]]]   (default 1024 3 20)
 #include "bench/PacedSweep.h"
@@ -77,12 +78,13 @@ int main(int argc, char** argv) {
     options.filterBands = {450};
     options.logPath = logPath;
     SimServer paced(options);
-    SimServer unpaced{SimOptions{}};
+    SimServer unpaced{SimOptions{}}, unpacedToo{SimOptions{}};
     SerialServer server;
     std::string error;
-    if (!paced.Start(error) || !unpaced.Start(error) ||
+    if (!paced.Start(error) || !unpaced.Start(error) || !unpacedToo.Start(error) ||
         !server.Start({{SerialServer::Kind::Rfc2217, paced.SlavePath()},
-                       {SerialServer::Kind::Tcp, unpaced.SlavePath()}},
+                       {SerialServer::Kind::Tcp, unpaced.SlavePath()},
+                       {SerialServer::Kind::Rfc2217, unpacedToo.SlavePath()}},
                       error)) {
         std::fprintf(stderr, "bench_serial_server: %s\n", error.c_str());
         return 1;
@@ -109,17 +111,20 @@ int main(int argc, char** argv) {
                 "(target at most 1.03); direct / wire %.4f, rfc2217 / wire %.4f\n",
                 rounds, samples, baud, Median(ratios), Median(directToWire), Median(networkToWire));
 
-    std::vector<double> directOpens, networkOpens;
+    std::vector<double> directOpens, networkOpens, telnetOpens;
     for (int i = 0; i < opens; ++i) {
         directOpens.push_back(OpenAndClose(unpaced.SlavePath()));
         networkOpens.push_back(OpenAndClose(server.PortName(1)));
+        telnetOpens.push_back(OpenAndClose(server.PortName(2)));
     }
     std::printf("open and close with handshake, median of %d: pseudo-terminal %.2f ms, "
-                "socket:// %.2f ms\n",
-                opens, 1000 * Median(directOpens), 1000 * Median(networkOpens));
+                "socket:// %.2f ms, rfc2217:// %.2f ms\n",
+                opens, 1000 * Median(directOpens), 1000 * Median(networkOpens),
+                1000 * Median(telnetOpens));
     server.Stop();
     paced.Stop();
     unpaced.Stop();
+    unpacedToo.Stop();
     std::filesystem::remove(logPath);
     return 0;
 }

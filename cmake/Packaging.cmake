@@ -34,7 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the Qt 6 libraries the programs link (libqt6core6,
 # libqt6gui6, libqt6widgets6, libqt6serialport6, libqt6svg6 for the plot saved
-# as SVG), libtelnet2 (rfc2217:// ports) and the C++ runtime. The X11 display
+# as SVG) and the C++ runtime. The X11 display
 # plugin comes with libqt6gui6, and Wayland desktops run it through XWayland,
 # so no plugin package needs naming. The SVG library is also named outright:
 # saving the plot as SVG is a feature the package promises, whatever the link

@@ -12,9 +12,10 @@ namespace AdcLink {
 
 namespace {
 
+// The log outlives the port, whose end it records at exit too.
+ConversationLog conversationLog;
 std::unique_ptr<SerialPort> openPort;
 int64_t readTimeouts = 0;
-ConversationLog conversationLog;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
 
@@ -93,7 +94,10 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     }
     if (!openPort) {
         std::string systemText;
-        auto transport = DevicePorts::Open(portName, systemText);
+        auto transport =
+            DevicePorts::Open(portName, systemText, [](const char* what, const std::string& text) {
+                conversationLog.Note(what, text);
+            });
         if (!transport) {
             errorText = "Port Initialisation Error:\n" + systemText;
             return false;

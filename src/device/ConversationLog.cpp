@@ -60,11 +60,17 @@ void ConversationLog::WriteLine(const char* what, const std::string& bytes) {
 void ConversationLog::Sent(const std::string& bytes, long written) {
     if (!file)
         return;
-    const auto count = written < 0 ? 0 : static_cast<std::size_t>(written);
-    if (count >= bytes.size())
+    if (written < 0)
+        WriteLine("sent-failed", bytes);
+    else if (static_cast<std::size_t>(written) >= bytes.size())
         WriteLine("sent", bytes);
     else
-        WriteLine("sent-short", bytes.substr(0, count));
+        WriteLine("sent-short", bytes.substr(0, static_cast<std::size_t>(written)));
+}
+
+void ConversationLog::Note(const char* what, const std::string& text) {
+    if (file)
+        WriteLine(what, text);
 }
 
 void ConversationLog::Received(char byte) {

@@ -14,7 +14,10 @@
 // (received-lf), at a read time-out (received-timeout), at a failed read
 // (received-failed), or where the reader stopped reading an over-long line
 // (received-limit). A write that stopped early is "sent-short" with the bytes
-// that went out. The file is opened for appending and flushed at each line.
+// that went out; one that failed before any went out is "sent-failed" with
+// the bytes it was given. What the port notes of itself (its connection, a
+// network port's own protocol) is a line of its own, as the port names it.
+// The file is opened for appending and flushed at each line.
 class ConversationLog {
 public:
     enum class LineEnd { Feed, TimedOut, Failed, Limit };
@@ -29,8 +32,11 @@ public:
     void Close();
     bool IsOpen() const { return file != nullptr; }
 
-    // The bytes of a write; written < bytes.size() when it stopped early.
+    // The bytes of a write; written < bytes.size() when it stopped early, -1
+    // when it failed.
     void Sent(const std::string& bytes, long written);
+    // A line for what the port notes (see PortNotes).
+    void Note(const char* what, const std::string& text);
     void Received(char byte);
     void EndReceived(LineEnd end);
     // Ends a received line that is still open, as one the reader stopped reading.

@@ -25,7 +25,8 @@ void Register(NamedPort port) {
         offered.push_back(std::move(port));
 }
 
-std::unique_ptr<PortTransport> Open(const std::string& portName, std::string& systemText) {
+std::unique_ptr<PortTransport> Open(const std::string& portName, std::string& systemText,
+                                    const PortNotes& notes) {
     std::function<std::unique_ptr<PortTransport>(std::string&)> open;
     {
         std::lock_guard<std::mutex> lock(offeredMutex);
@@ -35,7 +36,7 @@ std::unique_ptr<PortTransport> Open(const std::string& portName, std::string& sy
     }
     if (open)
         return open(systemText);
-    return OpenPortTransport(ResolvePortName(portName), systemText);
+    return OpenPortTransport(ResolvePortName(portName), systemText, notes);
 }
 
 std::vector<PortRecord> ListDetailed() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ports/PortRecords.h"
+#include "serial/PortNotes.h"
 
 #include <memory>
 #include <string>
@@ -20,9 +21,10 @@ void Register(NamedPort port);
 
 // Opens the port a name stands for: an offered name as it was offered;
 // COM1..COM4, device paths and network ports as ResolvePortName and
-// OpenPortTransport take them. Null, with a reason in systemText, when it
-// cannot be opened.
-std::unique_ptr<PortTransport> Open(const std::string& portName, std::string& systemText);
+// OpenPortTransport take them (with the notes given). Null, with a reason in
+// systemText, when it cannot be opened.
+std::unique_ptr<PortTransport> Open(const std::string& portName, std::string& systemText,
+                                    const PortNotes& notes = {});
 
 // Every port the port list offers, with what is known about it: COM1..COM4,
 // the ports the system reports (by full device path), the stable names in

@@ -71,7 +71,7 @@ bool LocalTransport::Open(const std::string& devicePath, std::string& systemText
 
 bool LocalTransport::Apply(const SerialMode& mode, std::string& systemText) {
     speed_t speed = 0;
-    if (!BaudConstant(mode.baud, speed) || mode.dataBits < 5 || mode.dataBits > 8) {
+    if (!NamesSpeedAndDataBits(mode) || !BaudConstant(mode.baud, speed)) {
         systemText = SystemErrorText(EINVAL);
         return false;
     }

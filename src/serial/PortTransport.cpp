@@ -10,8 +10,10 @@
 namespace {
 
 template <typename Transport, typename Address>
-std::unique_ptr<PortTransport> Opened(const Address& address, std::string& systemText) {
+std::unique_ptr<PortTransport> Opened(const Address& address, std::string& systemText,
+                                      const PortNotes& notes) {
     auto transport = std::make_unique<Transport>();
+    transport->SetNotes(notes);
     if (!transport->Open(address, systemText))
         return nullptr;
     return transport;
@@ -19,14 +21,15 @@ std::unique_ptr<PortTransport> Opened(const Address& address, std::string& syste
 
 } // namespace
 
-std::unique_ptr<PortTransport> OpenPortTransport(const std::string& name, std::string& systemText) {
+std::unique_ptr<PortTransport> OpenPortTransport(const std::string& name, std::string& systemText,
+                                                 const PortNotes& notes) {
     const NetworkScheme scheme = SchemeOfPortName(name);
     if (scheme == NetworkScheme::None)
-        return Opened<LocalTransport>(name, systemText);
+        return Opened<LocalTransport>(name, systemText, notes);
     NetworkAddress address;
     if (!ParseNetworkAddress(name, address, systemText))
         return nullptr;
     if (scheme == NetworkScheme::Socket)
-        return Opened<TcpTransport>(address, systemText);
-    return Opened<Rfc2217Transport>(address, systemText);
+        return Opened<TcpTransport>(address, systemText, notes);
+    return Opened<Rfc2217Transport>(address, systemText, notes);
 }

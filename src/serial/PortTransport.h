@@ -1,10 +1,12 @@
 #pragma once
 
 #include "serial/Deadline.h"
+#include "serial/PortNotes.h"
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 
 struct SerialMode;
 
@@ -43,6 +45,9 @@ public:
     // holds it (the system's input queue, a server's buffers), so that a new
     // holder of the line does not take an earlier one's replies for its own.
     virtual void DiscardInput() {}
+    // Where the transport records its connection and its own protocol; set
+    // before it opens.
+    void SetNotes(PortNotes sink) { notes = std::move(sink); }
 
 protected:
     // From now: when a one-byte read, or a write of size bytes, must end.
@@ -51,12 +56,20 @@ protected:
         return DeadlineIn(limits.writeConstant + limits.writePerByte * static_cast<long>(size));
     }
 
+    const PortNotes& Notes() const { return notes; }
+    void Note(const char* what, const std::string& text = {}) const {
+        if (notes)
+            notes(what, text);
+    }
+
 private:
     PortTimeouts limits;
+    PortNotes notes;
 };
 
 // Opens the port a name stands for: "socket://HOST:PORT" and
 // "rfc2217://HOST:PORT" reach a serial server on the network, any other name
 // is a local device path. Null on failure, with a one-line reason of at most
-// 255 characters in systemText.
-std::unique_ptr<PortTransport> OpenPortTransport(const std::string& name, std::string& systemText);
+// 255 characters in systemText. notes, when given, records the connection.
+std::unique_ptr<PortTransport> OpenPortTransport(const std::string& name, std::string& systemText,
+                                                 const PortNotes& notes = {});

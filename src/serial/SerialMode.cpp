@@ -66,3 +66,7 @@ bool ParseModeString(const std::string& text, SerialMode& mode) {
     mode = parsed;
     return true;
 }
+
+bool NamesSpeedAndDataBits(const SerialMode& mode) {
+    return mode.baud > 0 && mode.dataBits >= 5 && mode.dataBits <= 8;
+}

@@ -17,3 +17,8 @@ struct SerialMode {
 // either case), separated by blanks. Fails on an empty string, an unknown key,
 // a token without "=", and an empty or unrecognised value.
 bool ParseModeString(const std::string& text, SerialMode& mode);
+
+// Whether a mode names what every port needs to apply it: a baud rate and a
+// data width of 5 to 8 bits. Every kind of port refuses it otherwise, as an
+// invalid argument.
+bool NamesSpeedAndDataBits(const SerialMode& mode);

@@ -11,5 +11,6 @@ constexpr std::size_t reasonLimit = 255;
 std::string SystemErrorText(int errorNumber);
 
 // A reason made fit for an error message: line breaks become blanks, and it
-// is cut at reasonLimit characters.
+// is cut at reasonLimit characters; a cut that leaves a parenthesis open ends
+// in "...)".
 std::string OneLineReason(std::string text);

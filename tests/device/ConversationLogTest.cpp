@@ -103,7 +103,7 @@ TEST_F(ConversationLogTest, EveryByteEachWayOneLineACommandOrReplyWithHowItEnded
     EXPECT_EQ(Lines(from, Clock::now()), expected);
 }
 
-TEST_F(ConversationLogTest, AWriteThatStoppedEarlyShowsWhatWentOut) {
+TEST_F(ConversationLogTest, AWriteThatStoppedEarlyShowsWhatWentOutAFailedOneWhatFailed) {
     ConversationLog log;
     std::string error;
     ASSERT_TRUE(log.Open(path, error)) << error;
@@ -111,7 +111,8 @@ TEST_F(ConversationLogTest, AWriteThatStoppedEarlyShowsWhatWentOut) {
     log.Sent("RC;\r\n", 2);
     log.Sent("ID;\r\n", -1);
     log.Close();
-    EXPECT_EQ(Lines(from, Clock::now()), (std::vector<std::string>{"sent-short RC", "sent-short"}));
+    EXPECT_EQ(Lines(from, Clock::now()),
+              (std::vector<std::string>{"sent-short RC", "sent-failed ID;\\r\\n"}));
 }
 
 } // namespace

@@ -2,11 +2,16 @@
 // each in front of a simulated controller's pseudo-terminal.
 #include "support/SerialServer.h"
 #include "device/AdcLink.h"
+#include "serial/PortTransport.h"
+#include "serial/SerialMode.h"
 #include "sim/SimServer.h"
 #include "support/ProcessRunner.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <termios.h>
@@ -26,20 +31,27 @@ ProcessResult Cli(const std::string& port, Words words) {
 // for the other to release its device.
 class ThroughSerialServer : public ::testing::Test {
 protected:
-    void StartAll(int32_t baud = 0) {
+    void StartSims(std::size_t count, int32_t baud = 0) {
         if (SerialServer::Program().empty())
             GTEST_SKIP() << "ser2net is not installed (scripts/install-deps.sh installs it)";
-        std::string error;
-        std::vector<SerialServer::Connection> connections;
-        for (auto kind : {SerialServer::Kind::Tcp, SerialServer::Kind::Rfc2217}) {
+        for (std::size_t i = 0; i < count; ++i) {
             SimOptions options;
             options.noiseSigma = 0;
             options.baud = baud;
             sims.push_back(std::make_unique<SimServer>(options));
+            std::string error;
             ASSERT_TRUE(sims.back()->Start(error)) << error;
-            connections.push_back({kind, sims.back()->SlavePath()});
         }
-        ASSERT_TRUE(server.Start(connections, error)) << error;
+    }
+
+    void StartAll(int32_t baud = 0) {
+        StartSims(2, baud);
+        std::string error;
+        if (!sims.empty())
+            ASSERT_TRUE(server.Start({{SerialServer::Kind::Tcp, sims[0]->SlavePath()},
+                                      {SerialServer::Kind::Rfc2217, sims[1]->SlavePath()}},
+                                     error))
+                << error;
     }
 
     void TearDown() override {
@@ -141,6 +153,75 @@ TEST_F(ThroughSerialServer, AServerThatGoesAwayMidSweepFailsItAndANewConnectionW
     const ProcessResult again = Cli(server.PortName(0), {"id"});
     EXPECT_EQ(again.exitCode, 0) << again.err;
     EXPECT_EQ(again.out, "ADC-SIM 1.0\n");
+}
+
+// Scripts run one command a run: pyserial's server hears nothing for up to
+// 3 s after a connection ends; ser2net closes a connection made while it
+// still releases the device after a connection on another of its accepters.
+TEST_F(ThroughSerialServer, BackToBackRunsSucceedOnPyserialsServerAndTwoAcceptersOfOneDevice) {
+    StartSims(3);
+    std::string error;
+    SerialServer pyserial;
+    if (sims.empty() || !pyserial.StartPyserial(sims[2]->SlavePath(), error))
+        GTEST_SKIP() << error;
+    ASSERT_TRUE(server.Start({{SerialServer::Kind::Tcp, sims[0]->SlavePath()},
+                              {SerialServer::Kind::Rfc2217, sims[0]->SlavePath()},
+                              {SerialServer::Kind::Telnet, sims[1]->SlavePath()}},
+                             error))
+        << error;
+    const std::string runs[] = {server.PortName(0),  server.PortName(1),   server.PortName(0),
+                                server.PortName(1),  pyserial.PortName(0), pyserial.PortName(0),
+                                pyserial.PortName(0)};
+    for (const std::string& port : runs) {
+        const ProcessResult run = Cli(port, {"id"});
+        EXPECT_EQ(run.out, "ADC-SIM 1.0\n") << port << ": " << run.err;
+    }
+    // A plain Telnet accepter refuses the option, and that is said at once.
+    EXPECT_EQ(Cli(server.PortName(2), {"id"}).err,
+              "Unable to apply parameters:\nthe server refused the COM-PORT-OPTION (a plain Telnet "
+              "server: use socket://, or an RFC 2217 accepter)\n");
+}
+
+// What came before the purge's acknowledgement, here a reply sent on by the
+// server, is not read.
+TEST_F(ThroughSerialServer, APurgeDropsWhatCameBeforeItsAcknowledgement) {
+    StartAll();
+    std::string error, notes;
+    auto port = OpenPortTransport(server.PortName(1), error, [&](const char* what, auto& text) {
+        notes += what + (" " + text) + "\n";
+    });
+    SerialMode mode;
+    ASSERT_TRUE(ParseModeString("baud=19200 data=8", mode) && port && port->Apply(mode, error));
+    port->SetTimeouts({1, 500, 1, 100});
+    ASSERT_EQ(port->Write("ID;\r\n", 5), 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    port->DiscardInput();
+    char byte = 0;
+    EXPECT_EQ(port->ReadByte(byte), PortTransport::ReadResult::TimedOut);
+    EXPECT_NE(notes.find("received \xFF\xFA,p\x01\xFF\xF0\ndiscarded ADC-SIM 1.0\r\n"),
+              std::string::npos)
+        << notes;
+}
+
+// The log of an rfc2217:// run: where it connected, the negotiation with the
+// settings, and the end of the connection.
+TEST_F(ThroughSerialServer, TheLogOfAnRfc2217RunHoldsTheConnectionAndTheNegotiation) {
+    StartAll();
+    const std::string path = ::testing::TempDir() + "serial_server_log";
+    std::remove(path.c_str());
+    ASSERT_EQ(Cli(server.PortName(1), {"--log", path, "id"}).exitCode, 0);
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.substr(27)); // without the time
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "connected 127.0.0.1 port " + std::to_string(server.TcpPort(1)));
+    EXPECT_EQ(lines.back(), "disconnected");
+    for (const char* line :
+         {"telnet-received \\xFF\\xFD,", "telnet-sent \\xFF\\xFA,\\x05\\x01\\xFF\\xF0",
+          "telnet-received \\xFF\\xFA,i\\x01\\xFF\\xF0"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    std::remove(path.c_str());
 }
 
 } // namespace

@@ -39,6 +39,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<PortTransport> OpenPortTransport(const std::string&, std::string&) {
+std::unique_ptr<PortTransport> OpenPortTransport(const std::string&, std::string&,
+                                                 const PortNotes&) {
     return std::make_unique<FakeLineTransport>();
 }

@@ -59,6 +59,11 @@ std::string SerialServer::Program() {
     return {};
 }
 
+std::string SerialServer::PyserialExample() {
+    const char* path = "/usr/share/doc/python3-serial/examples/rfc2217_server.py";
+    return ::access(path, R_OK) == 0 && ::access("/usr/bin/python3", X_OK) == 0 ? path : "";
+}
+
 SerialServer::~SerialServer() {
     Stop();
 }
@@ -84,7 +89,9 @@ bool SerialServer::Start(const std::vector<Connection>& connections, std::string
             // times; the pseudo-terminal has no modem lines ("local").
             out << "connection: &c" << i << "\n"
                 << "  accepter: "
-                << (served[i].kind == Kind::Rfc2217 ? "telnet(rfc2217),tcp," : "tcp,")
+                << (served[i].kind == Kind::Rfc2217  ? "telnet(rfc2217),tcp,"
+                    : served[i].kind == Kind::Telnet ? "telnet,tcp,"
+                                                     : "tcp,")
                 << "127.0.0.1," << ports.back() << "\n"
                 << "  connector: serialdev," << served[i].devicePath << ",19200n81,local\n"
                 << "  options:\n"
@@ -92,14 +99,33 @@ bool SerialServer::Start(const std::vector<Connection>& connections, std::string
                 << "    kickolduser: true\n";
         }
     }
-    const std::string pidFile = folder + "/ser2net.pid";
+    return Launch({program, "-n", "-u", "-P", folder + "/ser2net.pid", "-c", config}, error);
+}
+
+bool SerialServer::StartPyserial(const std::string& devicePath, std::string& error) {
+    const std::string example = PyserialExample();
+    if (example.empty()) {
+        error = "pyserial's example server is not installed";
+        return false;
+    }
+    served = {{Kind::Rfc2217, devicePath}};
+    ports = {FreeLoopbackPort()};
+    return Launch({"/usr/bin/python3", VORN_PYSERIAL_SERVER, example, "-p",
+                   std::to_string(ports[0]), devicePath},
+                  error);
+}
+
+bool SerialServer::Launch(const std::vector<std::string>& words, std::string& error) {
+    std::vector<char*> argv;
+    for (const std::string& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
     pid = ::fork();
     if (pid == 0) {
         const int quiet = ::open("/dev/null", O_WRONLY);
         ::dup2(quiet, 1);
         ::dup2(quiet, 2);
-        ::execl(program.c_str(), program.c_str(), "-n", "-u", "-P", pidFile.c_str(), "-c",
-                config.c_str(), static_cast<char*>(nullptr));
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -112,11 +138,11 @@ bool SerialServer::Start(const std::vector<Connection>& connections, std::string
         int status = 0;
         if (::waitpid(pid, &status, WNOHANG) == pid) {
             pid = -1;
-            error = "ser2net ended at start (exit status " + std::to_string(status) + ")";
+            error = words[0] + " ended at start (exit status " + std::to_string(status) + ")";
             return false;
         }
         if (std::chrono::steady_clock::now() > until) {
-            error = "ser2net did not listen within 10 s";
+            error = words[0] + " did not listen within 10 s";
             Stop(true);
             return false;
         }
@@ -139,6 +165,6 @@ void SerialServer::Stop(bool hard) {
 }
 
 std::string SerialServer::PortName(std::size_t i) const {
-    return std::string(served[i].kind == Kind::Rfc2217 ? "rfc2217" : "socket") +
+    return std::string(served[i].kind == Kind::Tcp ? "socket" : "rfc2217") +
            "://127.0.0.1:" + std::to_string(ports[i]);
 }

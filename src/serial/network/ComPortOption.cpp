@@ -10,12 +10,17 @@ enum class Command : unsigned char {
     SetBaudRate = 1,
     SetDataSize = 2,
     SetParity = 3,
-    SetStopSize = 4
+    SetStopSize = 4,
+    SetControl = 5,
+    PurgeData = 12
 };
 
-// Parity and stop size as the option numbers them.
+// Parity and stop size as the option numbers them; the flow control and
+// purge values that a port asks for.
 enum class Parity : unsigned char { None = 1, Odd = 2, Even = 3 };
 enum class StopSize : unsigned char { One = 1, Two = 2 };
+constexpr unsigned char noFlowControl = 1;
+constexpr unsigned char purgeReceiveBuffer = 1;
 
 template <typename Value> std::string Byte(Value value) {
     return std::string(1, static_cast<char>(value));
@@ -23,6 +28,17 @@ template <typename Value> std::string Byte(Value value) {
 
 unsigned char Code(Command command) {
     return static_cast<unsigned char>(command);
+}
+
+// A value's number, big-endian; false when it is empty or does not fit 32 bits.
+bool ValueNumber(const std::string& value, uint32_t& number) {
+    number = 0;
+    for (unsigned char byte : value) {
+        if (number > 0xFFFFFF)
+            return false;
+        number = (number << 8) | byte;
+    }
+    return !value.empty();
 }
 
 } // namespace
@@ -37,7 +53,17 @@ std::vector<ComPortSetting> ComPortSettings(const SerialMode& mode) {
     return {{Code(Command::SetBaudRate), baudBytes},
             {Code(Command::SetDataSize), Byte(mode.dataBits)},
             {Code(Command::SetParity), Byte(parity)},
-            {Code(Command::SetStopSize), Byte(mode.stopBits == 2 ? StopSize::Two : StopSize::One)}};
+            {Code(Command::SetStopSize), Byte(mode.stopBits == 2 ? StopSize::Two : StopSize::One)},
+            {Code(Command::SetControl), Byte(noFlowControl)}};
+}
+
+ComPortSetting PurgeReceivedData() {
+    return {Code(Command::PurgeData), Byte(purgeReceiveBuffer)};
+}
+
+bool SameComPortValue(const std::string& acknowledged, const std::string& asked) {
+    uint32_t a = 0, b = 0;
+    return ValueNumber(acknowledged, a) && ValueNumber(asked, b) && a == b;
 }
 
 const char* ComPortSettingName(unsigned char command) {
@@ -50,6 +76,10 @@ const char* ComPortSettingName(unsigned char command) {
         return "parity";
     case Command::SetStopSize:
         return "stop size";
+    case Command::SetControl:
+        return "flow control";
+    case Command::PurgeData:
+        return "purge";
     default:
         return "setting";
     }
@@ -57,8 +87,8 @@ const char* ComPortSettingName(unsigned char command) {
 
 std::string DescribeComPortValue(unsigned char command, const std::string& value) {
     uint32_t number = 0;
-    for (unsigned char byte : value)
-        number = (number << 8) | byte;
+    if (!ValueNumber(value, number))
+        return std::string("an unreadable ") + ComPortSettingName(command);
     std::string digits = std::to_string(number);
     switch (static_cast<Command>(command)) {
     case Command::SetBaudRate:
@@ -72,6 +102,11 @@ std::string DescribeComPortValue(unsigned char command, const std::string& value
     }
     case Command::SetStopSize:
         return number == 3 ? "1.5 stop bits" : digits + (number == 1 ? " stop bit" : " stop bits");
+    case Command::SetControl: {
+        static const char* const names[] = {"no", "XON/XOFF", "hardware"};
+        return (number >= 1 && number <= 3 ? std::string(names[number - 1]) : "code " + digits) +
+               " flow control";
+    }
     default:
         return digits;
     }

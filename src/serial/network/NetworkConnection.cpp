@@ -68,6 +68,14 @@ std::string Where(const NetworkAddress& address) {
     return " (" + address.host + " port " + address.port + ")";
 }
 
+// " within 3 s", or with a tenth for a limit that is not whole seconds.
+std::string Within(int limitMs) {
+    std::string seconds = std::to_string(limitMs / 1000);
+    if (limitMs % 1000 >= 100)
+        seconds += "." + std::to_string(limitMs % 1000 / 100);
+    return " within " + seconds + " s";
+}
+
 // Connects a non-blocking socket to one address before the deadline; the
 // socket, or -1 with errno set.
 int ConnectWithin(const addrinfo& to, Deadline deadline) {
@@ -104,16 +112,32 @@ int ConnectWithin(const addrinfo& to, Deadline deadline) {
 } // namespace
 
 NetworkConnection::~NetworkConnection() {
-    if (fd >= 0)
-        ::close(fd);
+    Close();
 }
 
-bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reason) {
-    const Deadline deadline = DeadlineIn(connectLimitMs);
+void NetworkConnection::Close() {
+    if (fd < 0)
+        return;
+    ::close(fd);
+    fd = -1;
+    if (!closedByServer)
+        Note("disconnected");
+}
+
+void NetworkConnection::Note(const char* what, const std::string& text) const {
+    if (notes)
+        notes(what, text);
+}
+
+bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reason, int limitMs) {
+    Close();
+    closedByServer = false;
+    const Deadline deadline = DeadlineIn(limitMs);
     addrinfo* found = nullptr;
     int status = 0;
     if (!ResolveWithin(address, deadline, status, found)) {
-        reason = OneLineReason("no answer from the name service within 3 s" + Where(address));
+        reason =
+            OneLineReason("no answer from the name service" + Within(limitMs) + Where(address));
         return false;
     }
     if (status != 0) {
@@ -130,9 +154,10 @@ bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reas
     ::freeaddrinfo(found);
     if (fd < 0) {
         reason = OneLineReason(SystemErrorText(error) + Where(address) +
-                               (error == ETIMEDOUT ? ", no answer within 3 s" : ""));
+                               (error == ETIMEDOUT ? ", no answer" + Within(limitMs) : ""));
         return false;
     }
+    Note("connected", address.host + " port " + address.port);
     // Each command and reply is a few bytes: none may wait for more to fill a
     // segment, nor for a delayed acknowledgement.
     const int on = 1;
@@ -170,6 +195,10 @@ long NetworkConnection::Receive(char* buffer, std::size_t size) {
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return 0;
-        return -1; // closed by the server (0), or reset
+        // Closed by the server (0), or reset.
+        if (!closedByServer)
+            Note("closed-by-server", n < 0 ? SystemErrorText(errno) : std::string());
+        closedByServer = true;
+        return -1;
     }
 }

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "serial/DescriptorWait.h"
+#include "serial/PortNotes.h"
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 struct addrinfo;
 struct NetworkAddress;
 
 // A TCP connection to a serial server, the part both network ports share:
 // connecting within a bound, writes that never raise SIGPIPE, and waits for
-// input that end at a deadline. Closed when destroyed.
+// input that end at a deadline. Closed when destroyed. Its notes say where it
+// connected ("connected HOST port PORT") and how it ended ("disconnected" by
+// us, "closed-by-server").
 class NetworkConnection {
 public:
     // Resolving and connecting together give up after this long; the window
@@ -22,8 +26,12 @@ public:
     NetworkConnection(const NetworkConnection&) = delete;
     NetworkConnection& operator=(const NetworkConnection&) = delete;
 
-    // On failure (refused, host not found, no answer) reason is one line.
-    bool Connect(const NetworkAddress& address, std::string& reason);
+    void SetNotes(PortNotes sink) { notes = std::move(sink); }
+
+    // Resolves and connects within limitMs; on failure (refused, host not
+    // found, no answer) reason is one line.
+    bool Connect(const NetworkAddress& address, std::string& reason, int limitMs = connectLimitMs);
+    void Close();
 
     // Sends as much as the connection takes before the deadline; returns the
     // bytes handed over, or -1 when the connection failed before any.
@@ -35,7 +43,11 @@ public:
     long Receive(char* buffer, std::size_t size);
 
 private:
+    void Note(const char* what, const std::string& text = {}) const;
+
     int fd = -1;
+    bool closedByServer = false;
+    PortNotes notes;
 };
 
 // getaddrinfo(3) by default. Tests put their own resolver here, so that "host

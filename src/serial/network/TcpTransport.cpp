@@ -1,7 +1,20 @@
 #include "serial/network/TcpTransport.h"
 
+#include "serial/SerialMode.h"
+#include "serial/SystemError.h"
+
+#include <cerrno>
+
 bool TcpTransport::Open(const NetworkAddress& address, std::string& systemText) {
+    connection.SetNotes(Notes());
     return connection.Connect(address, systemText);
+}
+
+bool TcpTransport::Apply(const SerialMode& mode, std::string& systemText) {
+    if (NamesSpeedAndDataBits(mode))
+        return true;
+    systemText = SystemErrorText(EINVAL);
+    return false;
 }
 
 long TcpTransport::Write(const char* data, std::size_t size) {

@@ -4,13 +4,13 @@
 #include "serial/network/NetworkConnection.h"
 
 // "socket://HOST:PORT": a raw TCP connection to a serial server that is set
-// up on its own side. Baud rate and framing are the server's; the mode string
-// has been checked by the caller and is otherwise unused.
+// up on its own side. Baud rate and framing are the server's; a mode is
+// checked as on every port and otherwise unused.
 class TcpTransport : public PortTransport {
 public:
     bool Open(const NetworkAddress& address, std::string& systemText);
 
-    bool Apply(const SerialMode&, std::string&) override { return true; }
+    bool Apply(const SerialMode& mode, std::string& systemText) override;
     long Write(const char* data, std::size_t size) override;
     // A write is done when the connection has taken its bytes.
     void Drain() override {}

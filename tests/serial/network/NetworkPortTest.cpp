@@ -39,7 +39,8 @@ struct Listener {
     int port = 0;
 };
 
-// What a connection sends until needle has come count times, it closes, or 5 s pass.
+// What a connection sends until needle has come count times, it closes, or 10 s pass
+// without a byte (longer than any wait of the client's).
 std::string ReadUntil(int fd, const std::string& needle, int count = 1) {
     std::string received;
     const auto seen = [&] {
@@ -51,7 +52,7 @@ std::string ReadUntil(int fd, const std::string& needle, int count = 1) {
     };
     char buffer[256];
     pollfd p{fd, POLLIN, 0};
-    while (!seen() && ::poll(&p, 1, 5000) > 0) {
+    while (!seen() && ::poll(&p, 1, 10000) > 0) {
         const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
         if (n <= 0)
             break;
@@ -97,10 +98,17 @@ TEST(NetworkPort, BothKindsReadWriteAndEndLikeALocalPort) {
         ::send(server, "\xFF\xFF", telnet ? 2 : 1, 0);
         EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte);
         EXPECT_EQ(byte, '\xFF');
-        EXPECT_EQ(port.Write("RC;\r\n\xFF", 6), 6);
-        // The offers of the Telnet open come first.
-        EXPECT_EQ(ReadUntil(server, "RC;\r\n\xFF"),
-                  telnet ? "\xFF\xFB\x2C\xFF\xFB\x00\xFF\xFD\x00RC;\r\n\xFF\xFF"s : "RC;\r\n\xFF"s);
+        EXPECT_EQ(port.Write("RC;\r\n\xFF\r", 7), 7);
+        // The offers of the Telnet open come first; the server did not take
+        // up binary, so a lone CR goes as CR NUL.
+        EXPECT_EQ(ReadUntil(server, telnet ? "\r\0"s : "\xFF\r"s),
+                  telnet ? "\xFF\xFB\x2C\xFF\xFB\x00\xFF\xFD\x00RC;\r\n\xFF\xFF\r\0"s
+                         : "RC;\r\n\xFF\r"s);
+        // Either kind refuses a mode without a data size, as a local port does.
+        SerialMode mode;
+        ASSERT_TRUE(ParseModeString("baud=9600", mode));
+        EXPECT_FALSE(port.Apply(mode, error));
+        EXPECT_EQ(error, "Invalid argument");
         // A server that stops reading: a write gives up at its time-out and
         // says how much went out; once the kernel takes no more, nothing did.
         ASSERT_TRUE(port.SetTimeouts(1, 500, 0, 100));
@@ -142,6 +150,13 @@ TEST(NetworkPort, ConnectionsThatCannotBeMadeGiveOneLineReasons) {
     hostLookup = NoSuchHost;
     EXPECT_FALSE(port.Open("rfc2217://no-such-host:2217", error));
     EXPECT_EQ(error, ::gai_strerror(EAI_NONAME) + " (no-such-host port 2217)"s);
+    // Cut at 255 characters, a reason still closes its parenthesis.
+    const std::string head = ::gai_strerror(EAI_NONAME) + " ("s;
+    for (std::size_t length : {255 - head.size() - 11, 256 - head.size() - 11}) {
+        const std::string host(length, 'h'), whole = head + host + " port 2217)";
+        EXPECT_FALSE(port.Open("socket://" + host + ":2217", error));
+        EXPECT_EQ(error, whole.size() == 255 ? whole : whole.substr(0, 251) + "...)");
+    }
     // A name service that does not answer, then a server that does not
     // accept: each gives up at the connect limit rather than hanging.
     hostLookup = SilentNameService;
@@ -167,73 +182,138 @@ std::string Report(int command, const std::string& value) {
     return "\xFF\xFA\x2C"s + static_cast<char>(command + 100) + value + "\xFF\xF0";
 }
 
-TEST(NetworkPort, Rfc2217SendsTheFourSettingsAndChecksEachAcknowledgement) {
+// A connection that comes within ms, or -1.
+int AcceptWithin(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) > 0 ? ::accept(fd, nullptr, nullptr) : -1;
+}
+
+TEST(NetworkPort, Rfc2217SetsTheLineChecksEachAcknowledgementAndPurges) {
     const std::string doComPort = "\xFF\xFD\x2C", baud9600 = "\x00\x00\x25\x80"s;
+    const std::string refused = "the server refused the COM-PORT-OPTION (a plain Telnet server: "
+                                "use socket://, or an RFC 2217 accepter)";
     const std::string dataParityStop = Report(2, "\x07") + Report(3, "\x03") + Report(4, "\x02");
+    const std::string acks = Report(1, baud9600) + dataParityStop + Report(5, "\x01");
+    const std::string purge = "\xFF\xFA\x2C\x0C\x01\xFF\xF0";
     struct Row {
-        std::string option; // the answer to the offer of the option
-        std::string answer; // to the four settings; "close": the connection is closed
-        std::string error;  // "" when applied
+        std::string option; // sent first on each connection
+        std::string answer; // to the settings
+        std::string error;  // "" when applied; then after the purge "A\r\0\n" comes
+        std::string data;   // as read
+        int closing = 0;    // connections closed after the option and ser2net's words
+        int silentMs = 0;   // before the option
     } rows[] = {
-        // Data that comes before the acknowledgements waits for the reads.
-        {doComPort + "AB", Report(1, baud9600) + dataParityStop, ""},
-        // libtelnet passes over a refusal of our offer (see TelnetSession);
-        // withdrawing the option once taken up is a refusal.
-        {"\xFF\xFE\x2C", "", "no acceptance of the COM-PORT-OPTION within 2 s"},
-        {doComPort + "\xFF\xFE\x2C", "", "the server refused the COM-PORT-OPTION"},
-        {doComPort, Report(1, "\x00\x00\x4B\x00"s) + dataParityStop,
-         "the server set 19200 baud rather than 9600 baud"},
-        {doComPort, Report(1, baud9600) + Report(2, "\x07") + Report(3, "\x01") + Report(4, "\x02"),
-         "the server set no parity rather than even parity"},
-        {doComPort, Report(1, baud9600) + Report(2, "\x07") + Report(3, "\x03"),
-         "no acknowledgement of the settings within 2 s"},
-        {doComPort, "close", "the server closed the connection"},
+        // Data before the purge's acknowledgement goes; without binary from
+        // the server CR NUL is CR.
+        {doComPort + "\xFF\xFC\x00\xFF\xFE\x00"s + "AB", acks, "", "A\r\n"},
+        // In binary the NUL is data; a two-byte baud rate is the same number.
+        {doComPort + "\xFF\xFB\x00\xFF\xFD\x00"s,
+         Report(1, "\x25\x80") + dataParityStop + Report(5, "\x01"), "", "A\r\0\n"s},
+        // A server that waits before it answers, or closes during the open.
+        {doComPort, acks, "", "A\r\n", 0, 2500},
+        {doComPort, acks, "", "A\r\n", 1},
+        {doComPort, acks, "the server closed the connection: \"Port's device already in use\"", "",
+         1000},
+        {"", "", "the server sent nothing within 5 s", ""},
+        {"\xFF\xFE\x2C", "", refused, ""},
+        {doComPort + "\xFF\xFE\x2C", "", refused, ""},
+        {doComPort, Report(1, "\x00\x00\x4B\x00"s) + dataParityStop + Report(5, "\x01"),
+         "the server set 19200 baud rather than 9600 baud", ""},
+        {doComPort,
+         Report(1, baud9600) + Report(2, "\x07") + Report(3, "\x01") + Report(4, "\x02") +
+             Report(5, "\x01"),
+         "the server set no parity rather than even parity", ""},
+        {doComPort, Report(1, baud9600) + dataParityStop,
+         "no acknowledgement of the flow control within 5 s", ""},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.error);
-        const bool taken = row.error.find("COM-PORT-OPTION") == std::string::npos;
+        SCOPED_TRACE(row.error + " " + std::to_string(row.silentMs));
+        const bool taken = !row.option.empty() && row.error.find("COM-PORT") == std::string::npos &&
+                           row.closing <= 1;
         Listener listener;
-        std::string settings;
+        std::string settings, purged;
         std::thread server([&] {
-            const int client = ::accept(listener.fd, nullptr, nullptr);
-            ::send(client, row.option.data(), row.option.size(), 0);
-            if (taken)
-                settings = ReadUntil(client, "\xFF\xF0", 4);
-            if (row.answer == "close") {
+            // Until the client gives up calling again.
+            for (int client = 0, k = 0; (client = AcceptWithin(listener.fd, k ? 1000 : 6000)) >= 0;
+                 ++k) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(row.silentMs));
+                ::send(client, row.option.data(), row.option.size(), 0);
+                if (k < row.closing) {
+                    ::send(client, "Port's device already in use\r\n", 30, 0);
+                } else if (taken) {
+                    settings = ReadUntil(client, "\xFF\xF0", 5);
+                    ::send(client, row.answer.data(), row.answer.size(), 0);
+                    purged = row.error.empty() ? ReadUntil(client, purge) : "";
+                    const std::string after = "stale" + Report(12, "\x01") + "A\r\0\n"s;
+                    ::send(client, after.data(), purged.empty() ? 0 : after.size(), 0);
+                }
+                if (k >= row.closing)
+                    ReadUntil(client, "until the client closes");
                 ::close(client);
-                return;
             }
-            ::send(client, row.answer.data(), row.answer.size(), 0);
-            ReadUntil(client, "until the client closes");
-            ::close(client);
         });
-        SerialPort port;
         std::string error;
-        ASSERT_TRUE(port.Open(listener.Name("rfc2217"), error)) << error;
+        auto port = OpenPortTransport(listener.Name("rfc2217"), error);
+        ASSERT_TRUE(port) << error;
         SerialMode mode;
-        ASSERT_TRUE(ParseModeString("baud=9600", mode)); // no data size: refused as locally
-        EXPECT_FALSE(port.Apply(mode, error));
-        EXPECT_EQ(error, "Invalid argument");
         ASSERT_TRUE(ParseModeString("baud=9600 parity=E data=7 stop=2", mode));
-        EXPECT_EQ(port.Apply(mode, error), row.error.empty());
-        if (!row.error.empty()) {
-            EXPECT_EQ(error, row.error);
-        } else {
-            char a = 0, b = 0;
-            port.SetTimeouts(1, 500, 1, 100);
-            EXPECT_EQ(port.ReadByte(a), SerialPort::ReadResult::Byte);
-            EXPECT_EQ(port.ReadByte(b), SerialPort::ReadResult::Byte);
-            EXPECT_EQ(std::string({a, b}), "AB");
+        EXPECT_EQ(port->Apply(mode, error), row.error.empty());
+        EXPECT_EQ(error, row.error);
+        if (row.error.empty()) {
+            port->SetTimeouts({1, 500, 1, 100});
+            port->DiscardInput();
+            std::string data;
+            for (char byte = 0; port->ReadByte(byte) == PortTransport::ReadResult::Byte;)
+                data += byte;
+            EXPECT_EQ(data, row.data);
+            EXPECT_NE(purged.find(purge), std::string::npos);
         }
-        port.Close();
+        port.reset();
         server.join();
         if (taken) {
             EXPECT_NE(settings.find("\xFF\xFA\x2C\x01" + baud9600 +
                                     "\xFF\xF0\xFF\xFA\x2C\x02\x07"
                                     "\xFF\xF0\xFF\xFA\x2C\x03\x03\xFF\xF0\xFF\xFA\x2C\x04\x02"
-                                    "\xFF\xF0"),
+                                    "\xFF\xF0\xFF\xFA\x2C\x05\x01\xFF\xF0"),
                       std::string::npos);
         }
+    }
+}
+
+TEST(TelnetSession, TakesPartInBinaryGoAheadAndTheOptionOnlyAndReadsBoundedReports) {
+    using State = TelnetSession::OptionState;
+    const std::string doComPort = "\xFF\xFD\x2C",
+                      report = "\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0"s;
+    const struct {
+        std::string received;
+        std::string answer;
+        State state;
+        bool reported; // a report on SET-BAUDRATE kept
+    } rows[] = {
+        {"\xFF\xFD\x01\xFF\xFB\x01", "\xFF\xFC\x01\xFF\xFE\x01", State::Pending, false},
+        {"\xFF\xFB\x03\xFF\xFD\x03\xFF\xFB\x03", "\xFF\xFD\x03\xFF\xFB\x03", State::Pending, false},
+        {"\xFF\xFB\x2C", "\xFF\xFE\x2C", State::Pending, false}, // the server's side of it
+        // Our requests granted, once or twice, need no answer.
+        {"\xFF\xFD\x00\xFF\xFB\x00"s + doComPort + doComPort + report, "", State::Accepted, true},
+        {report + doComPort, "", State::Accepted, false}, // before the option was agreed
+        {doComPort + "\xFF\xFE\x2C", "\xFF\xFC\x2C", State::Refused, false},
+        {"\xFF\xFE\x2C\xFF\xFC\x00"s, "", State::Refused, false},
+        // A subnegotiation of 64 bytes is read, one of 65 dropped, one cut
+        // off by a command dropped and the command done.
+        {doComPort + "\xFF\xFA\x2C\x65" + std::string(62, 'x') + "\xFF\xF0", "", State::Accepted,
+         true},
+        {doComPort + "\xFF\xFA\x2C\x65" + std::string(63, 'x') + "\xFF\xF0", "", State::Accepted,
+         false},
+        {doComPort + "\xFF\xFA\x2C\x65\x00\xFF\xFD\x01"s, "\xFF\xFC\x01", State::Accepted, false},
+    };
+    for (const auto& row : rows) {
+        TelnetSession session;
+        session.Start();
+        session.Output().clear();
+        session.Receive(row.received.data(), row.received.size());
+        EXPECT_EQ(session.Output(), row.answer) << row.received;
+        EXPECT_EQ(session.ComPortOptionState(), row.state) << row.received;
+        EXPECT_EQ(session.ComPortReport(1) != nullptr, row.reported) << row.received;
     }
 }
 
