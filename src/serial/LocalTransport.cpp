@@ -140,3 +140,7 @@ PortTransport::ReadResult LocalTransport::ReadByte(char& byte) {
         return ReadResult::Failed;
     }
 }
+
+void LocalTransport::DiscardInput() {
+    ::tcflush(fd, TCIFLUSH);
+}

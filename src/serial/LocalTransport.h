@@ -20,6 +20,8 @@ public:
     long Write(const char* data, std::size_t size) override;
     void Drain() override;
     ReadResult ReadByte(char& byte) override;
+    // The system's input queue.
+    void DiscardInput() override;
 
 private:
     int fd = -1;

@@ -17,3 +17,8 @@ struct SerialMode {
 // either case), separated by blanks. Fails on an empty string, an unknown key,
 // a token without "=", and an empty or unrecognised value.
 bool ParseModeString(const std::string& text, SerialMode& mode);
+
+// How long a line must stay silent before what it held counts as all there
+// was: three character times (start, data, parity and stop bits) on a slow
+// line, and never less than 20 ms. A mode without a baud rate gets the 20 ms.
+int LineQuietMs(const SerialMode& mode);

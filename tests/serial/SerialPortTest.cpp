@@ -1,13 +1,15 @@
 #include "serial/SerialPort.h"
 #include "serial/SerialMode.h"
 #include "sim/PseudoTerminal.h"
+#include "support/AnotherUser.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -23,24 +25,6 @@ bool OpensInAnotherProcess(const std::string& path) {
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// A plain open(2), as any other program would do it, from a child that has
-// given up root (root passes the terminal's exclusive mode). Returns 0 when
-// it opened, else its errno; 255 when root could not be given up.
-int PlainOpenErrorAsAnotherUser(const std::string& path) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const gid_t nobody = 65534;
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
-            ::_exit(255);
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        ::_exit(fd >= 0 ? 0 : errno);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(SerialPort, APlainOpenByAnotherProgramIsRefusedWhileThePortIsHeld) {
@@ -94,6 +78,30 @@ TEST(SerialPort, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
     EXPECT_EQ(::read(pty.MasterFd(), out, sizeof out), 5);
     pty.HangUp();
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
+}
+
+TEST(SerialPort, ADiscardDropsTheInputQueueAndWhatArrivesUntilTheLineIsQuiet) {
+    PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(error)) << error;
+    SerialPort port;
+    ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
+    ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+    ASSERT_EQ(::write(pty.MasterFd(), "queued", 6), 6);
+    char byte = 0;
+    ASSERT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte); // the rest is queued now
+    std::thread late([&pty] {
+        for (const char* part : {"la", "te"}) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            (void)!::write(pty.MasterFd(), part, 2);
+        }
+    });
+    EXPECT_EQ(port.DiscardInput(100, 1000), "late");
+    late.join();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
+    // the read time-out is the port's own again
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(450));
 }
 
 TEST(SerialPort, RefusesABaudRateTheLineCannotRun) {
