@@ -1,4 +1,5 @@
 #include "serial/SerialPort.h"
+#include "serial/LocalTransport.h"
 #include "serial/SerialMode.h"
 #include "sim/PseudoTerminal.h"
 #include "support/AnotherUser.h"
@@ -7,10 +8,13 @@
 #include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -119,6 +123,74 @@ TEST(SerialPort, RefusesABaudRateTheLineCannotRun) {
     EXPECT_FALSE(port.Apply(mode, error));
     mode.dataBits = 7;
     EXPECT_TRUE(port.Apply(mode, error)) << error;
+}
+
+// What the driver is asked on opening, through the seam the transport calls.
+struct SerialInfoScript {
+    int getResult = 0;         // TIOCGSERIAL: 0, or -1 for a refusal
+    int flags = 0;             // what TIOCGSERIAL reports
+    int setResult = 0;         // TIOCSSERIAL: 0, or -1 for a refusal
+    std::vector<int> setFlags; // the flags of each TIOCSSERIAL
+    int setBaudBase = 0;       // a field that must be passed back as it was got
+};
+SerialInfoScript serialInfo;
+
+int ScriptedSerialInfo(int, unsigned long request, serial_struct* info) {
+    if (request == TIOCGSERIAL) {
+        if (serialInfo.getResult != 0)
+            return errno = ENOTTY, -1;
+        *info = serial_struct{};
+        info->flags = serialInfo.flags;
+        info->baud_base = 24000000;
+        return 0;
+    }
+    EXPECT_EQ(request, static_cast<unsigned long>(TIOCSSERIAL));
+    serialInfo.setFlags.push_back(info->flags);
+    serialInfo.setBaudBase = info->baud_base;
+    return serialInfo.setResult != 0 ? (errno = EPERM, -1) : 0;
+}
+
+TEST(SerialPort, AsksTheDriverForLowLatencyAndOpensAllTheSameWhenRefused) {
+    PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(error)) << error;
+    const struct {
+        const char* what;
+        int getResult, flags, setResult;
+        std::vector<int> setFlags;
+    } rows[] = {
+        {"the flag added to the others",
+         0,
+         ASYNC_SKIP_TEST,
+         0,
+         {ASYNC_SKIP_TEST | ASYNC_LOW_LATENCY}},
+        {"already low latency: nothing to set", 0, ASYNC_LOW_LATENCY, 0, {}},
+        {"no such setting here (refused get)", -1, 0, 0, {}},
+        {"refused set", 0, 0, -1, {ASYNC_LOW_LATENCY}},
+    };
+    struct Seam {
+        SerialInfoRequest real = serialInfoRequest;
+        ~Seam() { serialInfoRequest = real; }
+    } seam;
+    serialInfoRequest = ScriptedSerialInfo;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        serialInfo = {row.getResult, row.flags, row.setResult, {}, 0};
+        SerialPort port;
+        ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
+        EXPECT_EQ(serialInfo.setFlags, row.setFlags);
+        if (!row.setFlags.empty()) {
+            EXPECT_EQ(serialInfo.setBaudBase, 24000000); // passed back as it was
+        }
+        // the port works as any other
+        SerialMode mode;
+        ASSERT_TRUE(ParseModeString("baud=19200 parity=n data=8 stop=1", mode));
+        EXPECT_TRUE(port.Apply(mode, error)) << error;
+        ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+        EXPECT_EQ(port.Write("ID;\r\n", 5), 5);
+        char out[8] = {};
+        EXPECT_EQ(::read(pty.MasterFd(), out, sizeof out), 5);
+    }
 }
 
 } // namespace
