@@ -14,7 +14,9 @@
 // (received-lf), at a read time-out (received-timeout), at a failed read
 // (received-failed), or where the reader stopped reading an over-long line
 // (received-limit). A write that stopped early is "sent-short" with the bytes
-// that went out. The file is opened for appending and flushed at each line.
+// that went out. Bytes that still arrived when a newly opened line was cleared
+// for its first handshake are "discarded". The file is opened for appending
+// and flushed at each line.
 class ConversationLog {
 public:
     enum class LineEnd { Feed, TimedOut, Failed, Limit };
@@ -35,6 +37,8 @@ public:
     void EndReceived(LineEnd end);
     // Ends a received line that is still open, as one the reader stopped reading.
     void EndPending();
+    // Bytes dropped unread; nothing is written when there are none.
+    void Discarded(const std::string& bytes);
 
 private:
     void WriteLine(const char* what, const std::string& bytes);
