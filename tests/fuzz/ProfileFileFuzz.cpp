@@ -113,8 +113,8 @@ bool SameLine(const Line& before, const Line& after) {
 }
 
 // The old lines must survive around exactly one change that the write can make.
-void CheckForeignLines(std::string oldContents, std::string newContents,
-                       const std::string& section, const std::string& keyLine) {
+void CheckForeignLines(std::string oldContents, std::string newContents, const std::string& section,
+                       const std::string& keyLine) {
     if (TakeMark(oldContents) != TakeMark(newContents))
         Fail("the byte-order mark was not kept as it was");
     const std::vector<Line> before = Lines(oldContents);
