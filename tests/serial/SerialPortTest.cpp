@@ -61,16 +61,24 @@ TEST(SerialPort, IsHeldExclusivelyAgainstOtherProcessesUntilClosed) {
     EXPECT_TRUE(OpensInAnotherProcess(pty.SlavePath()));
 }
 
-TEST(SerialPort, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
+// A port opened on a pseudo-terminal's slave and set up as the link sets it.
+class OpenedLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(pty.Open(error)) << error;
+        ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
+        SerialMode mode;
+        ASSERT_TRUE(ParseModeString("baud=19200 parity=n data=8 stop=1", mode));
+        ASSERT_TRUE(port.Apply(mode, error)) << error;
+        ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+    }
+
     PseudoTerminal pty;
-    std::string error;
-    ASSERT_TRUE(pty.Open(error)) << error;
     SerialPort port;
-    ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
-    SerialMode mode;
-    ASSERT_TRUE(ParseModeString("baud=19200 parity=n data=8 stop=1", mode));
-    ASSERT_TRUE(port.Apply(mode, error)) << error;
-    ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+};
+
+TEST_F(OpenedLine, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
     char byte = 0;
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
     ASSERT_EQ(::write(pty.MasterFd(), "Z", 1), 1);
@@ -84,17 +92,11 @@ TEST(SerialPort, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
 }
 
-TEST(SerialPort, ADiscardDropsTheInputQueueAndWhatArrivesUntilTheLineIsQuiet) {
-    PseudoTerminal pty;
-    std::string error;
-    ASSERT_TRUE(pty.Open(error)) << error;
-    SerialPort port;
-    ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
-    ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+TEST_F(OpenedLine, ADiscardDropsTheInputQueueAndWhatArrivesUntilTheLineIsQuiet) {
     ASSERT_EQ(::write(pty.MasterFd(), "queued", 6), 6);
     char byte = 0;
     ASSERT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte); // the rest is queued now
-    std::thread late([&pty] {
+    std::thread late([this] {
         for (const char* part : {"la", "te"}) {
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             (void)!::write(pty.MasterFd(), part, 2);
