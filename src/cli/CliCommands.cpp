@@ -65,6 +65,13 @@ CliStatus SetWavelengthCommand(const CliContext& context) {
     return CliStatus::Success;
 }
 
+bool CheckSendText(const std::vector<std::string>& arguments, std::string& reason) {
+    if (!HoldsLineEnd(arguments[0]))
+        return true;
+    reason = lineEndRefusal;
+    return false;
+}
+
 CliStatus SendText(const CliContext& context) {
     const TerminalOutcome outcome =
         ExchangeTerminalCommand(CompleteTerminalCommand(context.arguments[0]));
@@ -146,7 +153,7 @@ const std::vector<CliCommand>& CliCommandTable() {
         {"id", "", 0, false, true, ShowVersion},
         {"range", "", 0, false, true, ShowRange},
         {"set-wavelength", "NM", 1, true, true, SetWavelengthCommand},
-        {"send", "TEXT", 1, false, true, SendText},
+        {"send", "TEXT", 1, false, true, SendText, CheckSendText},
         {"read-protocol", "", 0, false, true, ReadProtocolCommand},
         {"define-protocol", "DT IT1 IT2 REST WL0 WL1 WL2", 7, true, true, DefineProtocolCommand},
         {"read-calibration", "", 0, false, true, ReadCalibrationCommand},

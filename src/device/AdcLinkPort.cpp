@@ -15,6 +15,9 @@ namespace {
 // The log outlives the port, whose end it records at exit too.
 ConversationLog conversationLog;
 std::unique_ptr<SerialPort> openPort;
+// Set when a port is opened, cleared once what the line held has been
+// discarded before the first handshake on it.
+bool discardPending = false;
 int64_t readTimeouts = 0;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
@@ -30,6 +33,10 @@ constexpr int writeConstantMs = 100;
 // busy and growing forever: a line that reaches this many bytes (CR included)
 // is refused.
 constexpr std::size_t lineLimit = 4096;
+
+// A line that never falls quiet (another instrument on it, a babbling
+// controller) holds a connect's discard up this long at most.
+constexpr int discardLimitMs = 500;
 
 SerialPort::ReadResult ReadByte(SerialPort& port, char& byte) {
     const auto result = port.ReadByte(byte);
@@ -104,6 +111,7 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
         }
         openPort = std::make_unique<SerialPort>();
         openPort->Open(std::move(transport));
+        discardPending = true;
     }
     std::string systemText;
     if (!openPort->Apply(mode, systemText)) {
@@ -113,6 +121,15 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     if (!openPort->SetTimeouts(readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs)) {
         errorText = "Unable to change timeouts";
         return false;
+    }
+    // A newly opened line may hold what an earlier holder left: the reply to
+    // the last command of a run that was killed, still arriving perhaps. Taken
+    // as the answer to the handshake, it would put every later exchange one
+    // reply behind. A port already held keeps its pending replies: they are
+    // this process's own.
+    if (discardPending) {
+        discardPending = false;
+        conversationLog.Discarded(openPort->DiscardInput(LineQuietMs(mode), discardLimitMs));
     }
     QueryWavelengthRange();
     return true;

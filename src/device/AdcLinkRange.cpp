@@ -31,9 +31,11 @@ std::string Mid(const std::string& text, long start, long length) {
 }
 
 // Takes the single number of a text into target; leaves target alone otherwise.
+// A text without a digit scans as the lone end marker -1, which is no number:
+// taken, it would make a wavelength of -1 nm that every Set then sends.
 void TakeSingleNumber(const std::string& text, int32_t& target) {
     int32_t numbers[10];
-    if (ScanNumbers(numbers, text) == 1)
+    if (text.find_first_of("0123456789") != std::string::npos && ScanNumbers(numbers, text) == 1)
         target = numbers[0];
 }
 

@@ -94,3 +94,8 @@ void ConversationLog::EndPending() {
     if (!pending.empty())
         EndReceived(LineEnd::Limit);
 }
+
+void ConversationLog::Discarded(const std::string& bytes) {
+    if (file && !bytes.empty())
+        WriteLine("discarded", bytes);
+}

@@ -15,9 +15,11 @@
 // (received-failed), or where the reader stopped reading an over-long line
 // (received-limit). A write that stopped early is "sent-short" with the bytes
 // that went out; one that failed before any went out is "sent-failed" with
-// the bytes it was given. What the port notes of itself (its connection, a
-// network port's own protocol) is a line of its own, as the port names it.
-// The file is opened for appending and flushed at each line.
+// the bytes it was given. Bytes that still arrived when a newly opened line
+// was cleared for its first handshake are "discarded". What the port notes of
+// itself (its connection, a network port's own protocol) is a line of its
+// own, as the port names it. The file is opened for appending and flushed at
+// each line.
 class ConversationLog {
 public:
     enum class LineEnd { Feed, TimedOut, Failed, Limit };
@@ -41,6 +43,8 @@ public:
     void EndReceived(LineEnd end);
     // Ends a received line that is still open, as one the reader stopped reading.
     void EndPending();
+    // Bytes dropped unread; nothing is written when there are none.
+    void Discarded(const std::string& bytes);
 
 private:
     void WriteLine(const char* what, const std::string& bytes);

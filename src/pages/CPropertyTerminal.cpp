@@ -56,6 +56,10 @@ bool CPropertyTerminal::OnApply() {
 
 void CPropertyTerminal::OnSend() {
     UpdateData(true);
+    // Pasted text with a line end would go out as two lines and, in the
+    // history, break its settings line: it stays in the box, unsent.
+    if (HoldsLineEnd(commandText))
+        return;
     std::string command;
     if (!commandText.empty()) {
         commandText = CompleteTerminalCommand(commandText);

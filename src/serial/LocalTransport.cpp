@@ -12,6 +12,13 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+
+SerialInfoRequest serialInfoRequest = [](int fd, unsigned long request, serial_struct* info) {
+    return ::ioctl(fd, request, info);
+};
+#endif
 
 namespace {
 
@@ -29,6 +36,23 @@ bool BaudConstant(int baud, speed_t& speed) {
             return true;
         }
     return false;
+}
+
+// A USB adapter holds what it receives for its latency timer (16 ms by default
+// on common ones) before passing it on, so every reply of a few bytes would
+// wait that long. Low latency asks the driver to pass bytes on at once (the
+// timer then runs 1 ms). Ports without the setting (pseudo-terminals, most
+// built-in UARTs) refuse the request, which changes nothing.
+void AskForLowLatency(int fd) {
+#ifdef __linux__
+    serial_struct info{};
+    if (serialInfoRequest(fd, TIOCGSERIAL, &info) != 0 || (info.flags & ASYNC_LOW_LATENCY) != 0)
+        return;
+    info.flags |= ASYNC_LOW_LATENCY;
+    serialInfoRequest(fd, TIOCSSERIAL, &info);
+#else
+    (void)fd;
+#endif
 }
 
 } // namespace
@@ -65,6 +89,7 @@ bool LocalTransport::Open(const std::string& devicePath, std::string& systemText
     // to everyone but root. A device that is no terminal has no such mode, and
     // Apply refuses it anyway.
     ::ioctl(opened, TIOCEXCL);
+    AskForLowLatency(opened);
     fd = opened;
     return true;
 }
@@ -139,4 +164,8 @@ PortTransport::ReadResult LocalTransport::ReadByte(char& byte) {
         // End of file on a terminal means the line hung up: a failed read.
         return ReadResult::Failed;
     }
+}
+
+void LocalTransport::DiscardInput() {
+    ::tcflush(fd, TCIFLUSH);
 }

@@ -20,7 +20,18 @@ public:
     long Write(const char* data, std::size_t size) override;
     void Drain() override;
     ReadResult ReadByte(char& byte) override;
+    // The system's input queue.
+    void DiscardInput() override;
 
 private:
     int fd = -1;
 };
+
+#ifdef __linux__
+struct serial_struct;
+// ioctl(2) with TIOCGSERIAL or TIOCSSERIAL, through which an opened device is
+// asked for low latency. Tests put their own here: no pseudo-terminal has the
+// setting, and this machine need not have a USB adapter.
+using SerialInfoRequest = int (*)(int fd, unsigned long request, serial_struct* info);
+extern SerialInfoRequest serialInfoRequest;
+#endif

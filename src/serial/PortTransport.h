@@ -35,6 +35,7 @@ public:
     // The line settings; on failure systemText holds a one-line reason.
     virtual bool Apply(const SerialMode& mode, std::string& systemText) = 0;
     void SetTimeouts(const PortTimeouts& timeouts) { limits = timeouts; }
+    const PortTimeouts& Timeouts() const { return limits; }
     // Returns the bytes written within the write time-out, or -1 when the
     // write failed before any byte went out.
     virtual long Write(const char* data, std::size_t size) = 0;

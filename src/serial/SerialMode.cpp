@@ -70,3 +70,14 @@ bool ParseModeString(const std::string& text, SerialMode& mode) {
 bool NamesSpeedAndDataBits(const SerialMode& mode) {
     return mode.baud > 0 && mode.dataBits >= 5 && mode.dataBits <= 8;
 }
+
+int LineQuietMs(const SerialMode& mode) {
+    constexpr int leastMs = 20;
+    if (mode.baud <= 0)
+        return leastMs;
+    const long bits = 1 + (mode.dataBits > 0 ? mode.dataBits : 8) +
+                      (mode.parity == 'e' || mode.parity == 'o' ? 1 : 0) +
+                      (mode.stopBits == 2 ? 2 : 1);
+    const long ms = (3 * bits * 1000 + mode.baud - 1) / mode.baud; // rounded up
+    return ms > leastMs ? static_cast<int>(ms) : leastMs;
+}

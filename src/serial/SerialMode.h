@@ -22,3 +22,8 @@ bool ParseModeString(const std::string& text, SerialMode& mode);
 // data width of 5 to 8 bits. Every kind of port refuses it otherwise, as an
 // invalid argument.
 bool NamesSpeedAndDataBits(const SerialMode& mode);
+
+// How long a line must stay silent before what it held counts as all there
+// was: three character times (start, data, parity and stop bits) on a slow
+// line, and never less than 20 ms. A mode without a baud rate gets the 20 ms.
+int LineQuietMs(const SerialMode& mode);

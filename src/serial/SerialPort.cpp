@@ -50,3 +50,18 @@ void SerialPort::Drain() {
 SerialPort::ReadResult SerialPort::ReadByte(char& byte) {
     return transport ? transport->ReadByte(byte) : ReadResult::Failed;
 }
+
+std::string SerialPort::DiscardInput(int quietMs, int limitMs) {
+    std::string late;
+    if (!transport)
+        return late;
+    transport->DiscardInput();
+    const PortTimeouts kept = transport->Timeouts();
+    transport->SetTimeouts({0, quietMs, kept.writePerByte, kept.writeConstant});
+    const Deadline end = DeadlineIn(limitMs);
+    char byte = 0;
+    while (MillisecondsLeft(end) > 0 && transport->ReadByte(byte) == ReadResult::Byte)
+        late.push_back(byte);
+    transport->SetTimeouts(kept);
+    return late;
+}

@@ -42,6 +42,10 @@ public:
     // Waits until what was written has left.
     void Drain();
     ReadResult ReadByte(char& byte);
+    // Drops what the line holds unread (see PortTransport::DiscardInput), then
+    // reads and drops what still arrives until nothing has come for quietMs,
+    // for at most about limitMs in all. Returns the bytes that arrived late.
+    std::string DiscardInput(int quietMs, int limitMs);
 
 private:
     std::unique_ptr<PortTransport> transport;

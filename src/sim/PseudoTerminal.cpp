@@ -4,6 +4,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#ifdef __linux__
+#include <sys/inotify.h>
+#endif
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,7 +28,26 @@ bool PseudoTerminal::Open(std::string& errorText) {
     ::fcntl(masterFd, F_SETFD, FD_CLOEXEC);
     ::fcntl(slaveFd, F_SETFD, FD_CLOEXEC);
     slavePath = name;
+#ifdef __linux__
+    closeWatchFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (closeWatchFd >= 0 &&
+        ::inotify_add_watch(closeWatchFd, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(closeWatchFd);
+        closeWatchFd = -1;
+    }
+#endif
     return true;
+}
+
+void PseudoTerminal::ReleaseExclusiveMode() {
+    char news[512];
+    while (closeWatchFd >= 0 && ::read(closeWatchFd, news, sizeof news) > 0) {
+    }
+    // While a client holds the line exclusively nobody else but root can open
+    // it, so a close is, as a rule, that client going. The slave this side
+    // keeps open may end the mode.
+    if (slaveFd >= 0)
+        ::ioctl(slaveFd, TIOCNXCL);
 }
 
 void PseudoTerminal::HangUp() {
@@ -36,6 +59,10 @@ void PseudoTerminal::HangUp() {
 
 void PseudoTerminal::Close() {
     HangUp();
+    if (closeWatchFd >= 0) {
+        ::close(closeWatchFd);
+        closeWatchFd = -1;
+    }
     if (slaveFd >= 0) {
         ::close(slaveFd);
         slaveFd = -1;

@@ -22,8 +22,17 @@ public:
     int MasterFd() const { return masterFd; }
     const std::string& SlavePath() const { return slavePath; }
 
+    // A client that is killed cannot end the terminal's exclusive mode, and
+    // the kernel keeps it while this side holds the pair: every later open but
+    // root's would be refused. This descriptor becomes readable when a client
+    // closes the slave (-1 where the system cannot tell).
+    int ClientCloseFd() const { return closeWatchFd; }
+    // Once ClientCloseFd is readable: takes its news and ends the exclusive mode.
+    void ReleaseExclusiveMode();
+
 private:
     int masterFd = -1;
     int slaveFd = -1;
+    int closeWatchFd = -1;
     std::string slavePath;
 };

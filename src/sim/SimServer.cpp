@@ -45,7 +45,8 @@ bool SimServer::Start(std::string& errorText) {
         Stop();
         return false;
     }
-    wire = std::make_unique<SimWire>(pty->MasterFd(), wakeFds[0], options.baud);
+    wire =
+        std::make_unique<SimWire>(pty->MasterFd(), wakeFds[0], options.baud, pty->ClientCloseFd());
     if (!options.logPath.empty() && !wire->OpenLog(options.logPath, errorText)) {
         Stop();
         return false;
@@ -90,6 +91,10 @@ void SimServer::Serve() {
         const SimWire::Event event = wire->WaitForInput(timeout);
         if (event == SimWire::Event::Stop)
             break;
+        // A client killed while it held the line exclusively would otherwise
+        // lock every later one out until the simulator restarts.
+        if (event == SimWire::Event::ClientClosed)
+            pty->ReleaseExclusiveMode();
         if (event == SimWire::Event::Input) {
             std::string bytes;
             if (!wire->Receive(bytes)) {

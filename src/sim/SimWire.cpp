@@ -9,7 +9,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-SimWire::SimWire(int masterFd, int wakeFd, int32_t baud) : masterFd(masterFd), wakeFd(wakeFd) {
+SimWire::SimWire(int masterFd, int wakeFd, int32_t baud, int clientCloseFd)
+    : masterFd(masterFd), wakeFd(wakeFd), clientCloseFd(clientCloseFd) {
     if (baud > 0)
         byteTime = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(10)) / baud;
     ::fcntl(masterFd, F_SETFL, ::fcntl(masterFd, F_GETFL) | O_NONBLOCK);
@@ -25,15 +26,18 @@ bool SimWire::OpenLog(const std::string& path, std::string& errorText) {
 }
 
 SimWire::Event SimWire::WaitForInput(int timeoutMs) {
-    pollfd fds[2] = {{wakeFd, POLLIN, 0}, {masterFd, POLLIN, 0}};
+    // poll leaves a negative descriptor alone
+    pollfd fds[3] = {{wakeFd, POLLIN, 0}, {masterFd, POLLIN, 0}, {clientCloseFd, POLLIN, 0}};
     for (;;) {
-        const int ready = ::poll(fds, 2, timeoutMs);
+        const int ready = ::poll(fds, 3, timeoutMs);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0 || fds[0].revents != 0)
             return Event::Stop;
         if (ready == 0)
             return Event::Timeout;
+        if (fds[2].revents != 0)
+            return Event::ClientClosed;
         return Event::Input;
     }
 }

@@ -13,9 +13,11 @@
 // bytes to it, then the bytes escaped by EscapeBytes.
 class SimWire {
 public:
-    enum class Event { Input, Timeout, Stop };
+    enum class Event { Input, Timeout, Stop, ClientClosed };
 
-    SimWire(int masterFd, int wakeFd, int32_t baud);
+    // clientCloseFd, when not -1, becomes readable when a client closes the
+    // line (see PseudoTerminal::ClientCloseFd).
+    SimWire(int masterFd, int wakeFd, int32_t baud, int clientCloseFd = -1);
 
     bool OpenLog(const std::string& path, std::string& errorText);
     // Waits for input; timeoutMs < 0 waits without limit.
@@ -37,6 +39,7 @@ private:
 
     int masterFd;
     int wakeFd;
+    int clientCloseFd;
     Clock::duration byteTime{0}; // 10 bit times; zero: no pacing
     Clock::time_point inClock;   // when the last received byte has fully arrived
     Clock::time_point outClock;  // when the last sent byte has fully gone out

@@ -85,7 +85,9 @@ TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
              {"--port", "/nonexistent", "define-protocol", "1", "2", "3", "4", "5", "6"},
              {"--port", "/nonexistent", "range", "extra"},
              {"--port", "/nonexistent", "ports", "--wide"},
-             {"--port", "/nonexistent", "ports", "--long", "--long"}}) {
+             {"--port", "/nonexistent", "ports", "--long", "--long"},
+             {"--port", "/nonexistent", "send", "ID\nRC"},
+             {"--port", "/nonexistent", "send", "SF,450\r"}}) {
         std::string out, err;
         EXPECT_EQ(RunInProcess(words, out, err), 2) << ::testing::PrintToString(words);
         EXPECT_EQ(out, "");
@@ -96,6 +98,8 @@ TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {
         std::string out, err;
         EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "probe", counts}, out, err), 1) << counts;
     }
+    std::string out, err; // a command of several, on one line
+    EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "send", "ID;RC"}, out, err), 1);
 }
 
 TEST(RunCli, APortWhoseModeCannotBeAppliedIsNotLeftHeld) {

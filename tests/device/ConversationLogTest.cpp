@@ -1,5 +1,6 @@
 #include "device/ConversationLog.h"
 #include "device/LinkTest.h"
+#include "sim/PseudoTerminal.h"
 
 #include <chrono>
 #include <ctime>
@@ -103,16 +104,53 @@ TEST_F(ConversationLogTest, EveryByteEachWayOneLineACommandOrReplyWithHowItEnded
     EXPECT_EQ(Lines(from, Clock::now()), expected);
 }
 
-TEST_F(ConversationLogTest, AWriteThatStoppedEarlyShowsWhatWentOutAFailedOneWhatFailed) {
-    ConversationLog log;
-    std::string error;
-    ASSERT_TRUE(log.Open(path, error)) << error;
+TEST_F(ConversationLogTest, AWriteThatStoppedEarlyIsSentShortWithWhatWentOutAFailedOneSentFailed) {
+    PseudoTerminal line; // nobody reads it: the line's buffers fill up
+    std::string error, mode;
+    ASSERT_TRUE(line.Open(error)) << error;
+    ASSERT_TRUE(AdcLink::OpenPort(line.SlavePath(), mode, error)) << error;
+    ASSERT_TRUE(AdcLink::StartLog(path, error)) << error;
     const Clock::time_point from = Clock::now();
-    log.Sent("RC;\r\n", 2);
-    log.Sent("ID;\r\n", -1);
-    log.Close();
-    EXPECT_EQ(Lines(from, Clock::now()),
-              (std::vector<std::string>{"sent-short RC", "sent-failed ID;\\r\\n"}));
+    const std::string command = "WA,1," + std::string(40, '1') + ";\r\n";
+    int sent = 0;
+    while (sent < 100000 && AdcLink::SendCommand(command))
+        ++sent;
+    line.HangUp();
+    EXPECT_FALSE(AdcLink::SendCommand("ID;\r\n")); // fails before any byte
+    const std::vector<std::string> lines = Lines(from, Clock::now());
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(sent) + 2);
+    EXPECT_EQ(lines[0], "sent WA,1," + std::string(40, '1') + ";\\r\\n");
+    const std::string escaped = lines[0].substr(5);
+    const std::string shortLine = lines[lines.size() - 2];
+    ASSERT_EQ(shortLine.rfind("sent-short", 0), 0u) << shortLine;
+    const std::string wentOut = shortLine.size() > 10 ? shortLine.substr(11) : "";
+    EXPECT_EQ(escaped.rfind(wentOut, 0), 0u) << shortLine; // a part from the start
+    EXPECT_LT(wentOut.size(), escaped.size()) << shortLine;
+    EXPECT_EQ(lines.back(), "sent-failed ID;\\r\\n");
+}
+
+TEST_F(ConversationLogTest, AFreshOpenDropsWhatAnEarlierRunLeftAndLogsWhatStillArrived) {
+    // A killed run's replies: one waiting in the line, more still coming while
+    // the line is not yet quiet (at 110 baud three characters take 273 ms).
+    const std::string stale = "RA,1,2048\r\n";
+    for (int i = 0; i < 3; ++i)
+        controller.Pause(30).Reply(stale);
+    ScriptHandshake(controller, "(380,680)");
+    std::string error, mode = "baud=110 parity=n data=8 stop=1";
+    ASSERT_TRUE(AdcLink::StartLog(path, error)) << error;
+    const Clock::time_point from = Clock::now();
+    ASSERT_TRUE(controller.Start(error)) << error;
+    ASSERT_EQ(::write(controller.MasterFd(), stale.data(), stale.size()), 11);
+    ASSERT_TRUE(AdcLink::OpenPort(controller.SlavePath(), mode, error)) << error;
+    EXPECT_EQ(AdcLink::MinWavelength(), 380);
+    EXPECT_EQ(AdcLink::MaxWavelength(), 680);
+    EXPECT_EQ(controller.Finish(), "");
+    const std::vector<std::string> lines = Lines(from, Clock::now());
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(discarded (RA,1,2048\\r\\n){1,3})")))
+        << lines[0];
+    EXPECT_EQ(lines[1], "sent RC,1;\\r\\n");
+    EXPECT_EQ(lines[2], "received-lf (380,680)\\r\\n");
 }
 
 } // namespace

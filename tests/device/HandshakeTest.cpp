@@ -65,14 +65,41 @@ TEST_F(Handshake, TheRangeSurvivesClosingAndASilentControllerThatStillGetsRs) {
     EXPECT_EQ(silent.Finish(), "");
 }
 
-TEST_F(Handshake, ARangeWithoutClosingParenthesisGivesTheEndMarker) {
-    // Both parts are empty then, and the end marker alone counts as one number;
-    // text before the "(" changes nothing.
-    ScriptHandshake(controller, "range (380,680");
-    Connect();
-    EXPECT_EQ(AdcLink::MinWavelength(), -1);
-    EXPECT_EQ(AdcLink::MaxWavelength(), -1);
-    EXPECT_EQ(controller.Finish(), "");
+TEST_F(Handshake, ARangePartOrProbeReplyWithoutADigitLeavesThatEnd) {
+    // Without ")" both parts are empty; a part or probe reply without a digit
+    // scans as the lone end marker, which is no wavelength. One digit is enough.
+    const struct {
+        const char* rangeReply; // "RC,1!": the probes follow
+        const char* maxProbe;
+        const char* minProbe;
+        int32_t minimum, maximum;
+    } rows[] = {
+        {"range (380,680", "", "", 250, 650},
+        {"(ab,cd)", "", "", 250, 650},
+        {"(x,7)", "", "", 250, 7},
+        {"(-1,x)", "", "", -1, 650},
+        {"RC,1!", "??", "WL,?!", 250, 650},
+        {"RC,1!", "x9", "nm", 250, 9},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rangeReply + std::string(" ") + row.maxProbe);
+        AdcLink::Detail::SetMinWavelength(250);
+        AdcLink::Detail::SetMaxWavelength(650);
+        ScriptedController line;
+        line.Expect("RC,1;\r\n").Reply(row.rangeReply + std::string("\r\n"));
+        if (std::string(row.rangeReply) == "RC,1!") {
+            line.Expect("WL,1000;\r\n").Reply(row.maxProbe + std::string("\r\n"));
+            line.Expect("WL,0;\r\n").Reply(row.minProbe + std::string("\r\n"));
+        }
+        line.Expect("RS;\r\n").Reply("RS,0!\r\n");
+        std::string error, mode;
+        ASSERT_TRUE(line.Start(error)) << error;
+        ASSERT_TRUE(AdcLink::OpenPort(line.SlavePath(), mode, error)) << error;
+        EXPECT_EQ(AdcLink::MinWavelength(), row.minimum);
+        EXPECT_EQ(AdcLink::MaxWavelength(), row.maximum);
+        EXPECT_EQ(line.Finish(), "");
+        AdcLink::ClosePort();
+    }
 }
 
 TEST(ReactivateProtocol, WithoutAPortReturnsAtOnce) {

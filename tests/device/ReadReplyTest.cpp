@@ -76,6 +76,8 @@ TEST_F(ReadReply, AnOverlongLineIsDiscardedAndTakenForTheEchoWhenItEndsInASemico
         {std::string(8190, 'x') + ";\n", {}},   // LF is the last byte discarded
         // No LF within the discard limit: fails, and the LF ends an empty line.
         {std::string(8191, 'x') + ";\n", {{false, ""}, {false, ""}}},
+        // A normal echo, then an over-long reply: its rest is discarded too.
+        {"RP;\r\n" + std::string(5000, 'x') + "\r\n", {{false, ""}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line.size());

@@ -64,7 +64,15 @@ TEST_F(SharedCommands, TerminalSendsWithCrLfAndReadsOneReplyEvenWhenNothingIsSen
     EXPECT_TRUE(outcome.sent);
     EXPECT_TRUE(outcome.replied);
     EXPECT_EQ(outcome.reply, "first");
+    // A line end anywhere in the command: nothing goes out and nothing is read,
+    // so the pending line stays for the next send.
+    for (const char* typed : {"ID\nRC", "SF,450\n", "\r", "RS;\r\n"}) {
+        outcome = ExchangeTerminalCommand(CompleteTerminalCommand(typed));
+        EXPECT_TRUE(outcome.refused) << Printable(typed);
+        EXPECT_FALSE(outcome.sent || outcome.replied) << Printable(typed);
+    }
     outcome = ExchangeTerminalCommand("");
+    EXPECT_FALSE(outcome.refused);
     EXPECT_FALSE(outcome.sent);
     EXPECT_EQ(outcome.reply, "second"); // the pending line comes with the next send
     EXPECT_EQ(controller.Finish(), "");

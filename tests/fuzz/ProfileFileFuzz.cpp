@@ -12,7 +12,9 @@
 //   may gain CR LF;
 // - the values of the other keys of the file read as before;
 // - a name that could not be read back (blanks around it; a key that would
-//   read as a comment or a section line) is refused like a line end.
+//   read as a comment or a section line) is refused like a line end;
+// - a byte-order mark at the start of the file stands before the first line,
+//   not in it, and stays where it was.
 #include "settings/ProfileFile.h"
 
 #include <cctype>
@@ -92,6 +94,15 @@ std::string Get() {
     return contents;
 }
 
+// Takes a byte-order mark off the start of the contents; true when there was one.
+bool TakeMark(std::string& contents) {
+    static const std::string mark = "\xEF\xBB\xBF";
+    if (contents.compare(0, mark.size(), mark) != 0)
+        return false;
+    contents.erase(0, mark.size());
+    return true;
+}
+
 bool SameTerminator(const Line& before, const Line& after) {
     return before.terminator == after.terminator ||
            (before.terminator.empty() && after.terminator == "\r\n");
@@ -102,8 +113,10 @@ bool SameLine(const Line& before, const Line& after) {
 }
 
 // The old lines must survive around exactly one change that the write can make.
-void CheckForeignLines(const std::string& oldContents, const std::string& newContents,
-                       const std::string& section, const std::string& keyLine) {
+void CheckForeignLines(std::string oldContents, std::string newContents, const std::string& section,
+                       const std::string& keyLine) {
+    if (TakeMark(oldContents) != TakeMark(newContents))
+        Fail("the byte-order mark was not kept as it was");
     const std::vector<Line> before = Lines(oldContents);
     const std::vector<Line> after = Lines(newContents);
     if (after.size() == before.size()) { // one line of the key replaced
@@ -139,7 +152,8 @@ void CheckForeignLines(const std::string& oldContents, const std::string& newCon
 
 // The section and key names of the first few "key=value" lines after a "[...]" line,
 // read by a rule of this target's own (first "]" closes, first "=" splits).
-std::vector<std::pair<std::string, std::string>> SomeNames(const std::string& contents) {
+std::vector<std::pair<std::string, std::string>> SomeNames(std::string contents) {
+    TakeMark(contents);
     std::vector<std::pair<std::string, std::string>> names;
     std::string section;
     bool inSection = false;

@@ -6,7 +6,8 @@
 // bytes consumed and the range afterwards must match the handshake written
 // out below from its rules: the range reply "(min,max)" cut by the positions
 // of the first "(", ")" and ",", or, after "RC,1!", the WL 1000 and WL 0
-// probes; an end changes only where ScanNumbers finds exactly one entry.
+// probes; an end changes only where the text holds a digit and ScanNumbers
+// finds exactly one entry.
 //
 // The handshake ends with a 100 ms pause after the RS command; this target
 // skips exactly that pause (see nanosleep below) so it runs at full speed.
@@ -16,6 +17,7 @@
 #include "device/AdcLink.h"
 #include "device/AdcLinkDetail.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,9 +50,12 @@ std::string Part(const std::string& text, long start, long length) {
     return text.substr(std::size_t(start), std::size_t(length));
 }
 
+// A text without any digit (the lone end marker) is no number.
 void TakeIfSingle(const std::string& text, int32_t& end) {
     int32_t numbers[10];
-    if (AdcLink::ScanNumbers(numbers, text) == 1)
+    const bool digit =
+        std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digit && AdcLink::ScanNumbers(numbers, text) == 1)
         end = numbers[0];
 }
 

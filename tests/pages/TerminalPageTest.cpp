@@ -5,7 +5,9 @@
 #include "pages/CPropertyTerminal.h"
 #include "settings/SettingsFile.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -123,6 +125,33 @@ TEST_F(TerminalPage, TypedTextGoesOutAsTypedWhateverTheHistoryHolds) {
             Click(terminal, TerminalControls::sendButton);
         EXPECT_EQ(History()[0], row.sent) << row.typed;
     }
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(TerminalPage, APastedCommandWithALineEndStaysInTheBoxUnsentAndUnremembered) {
+    ScriptHandshake(controller, "(240,699)");
+    controller.Reply("pending\r\n");
+    Connect();
+    SettingsFile::WriteProfileString("Terminal", "recent", "RC;");
+    ShowTerminal();
+    QWidget* box = terminal->Control(TerminalControls::commandCombo);
+    for (const char* pasted : {"ID\nRC", "SF,450\n", "RS\r"}) {
+        SCOPED_TRACE(Printable(pasted));
+        Type(terminal, TerminalControls::commandCombo, "");
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(Shown(terminal, TerminalControls::commandCombo), pasted);
+        Click(terminal, TerminalControls::sendButton);
+        PressEnter(box);
+        EXPECT_EQ(Shown(terminal, TerminalControls::commandCombo), pasted);
+        EXPECT_EQ(History(), (Strings{"RC;"}));
+        EXPECT_EQ(terminal->replyLog, ""); // the pending line was not read
+    }
+    ASSERT_TRUE(sheet->SetActivePage(1));
+    EXPECT_EQ(SettingsFile::GetProfileString("Terminal", "recent", "?"), "RC;");
+    ASSERT_TRUE(sheet->SetActivePage(0));
+    Send(""); // nothing was written, and the pending line is still there
+    EXPECT_EQ(terminal->replyLog, "pending\r\n");
     EXPECT_EQ(controller.Finish(), "");
 }
 

@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <set>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -49,6 +55,35 @@ TEST(CliFault, AHangUpInTheMiddleOfEitherSweepStopsItAndTheNextRunWorks) {
         const ProcessResult again = RunCli(healthy->SlavePath(), c.words);
         EXPECT_EQ(again.exitCode, 0) << c.words[0] << ": " << again.err;
         EXPECT_NE(again.out, "");
+    }
+}
+
+// Killed, a run cannot take the reply to its last command: the next run must
+// not take it for the answer to its own first one.
+TEST(CliFault, ARunKilledInTheMiddleOfASweepLeavesNoReplyForTheRunsAfterIt) {
+    SimOptions options;
+    options.baud = 19200;
+    auto sim = Sim(options);
+    ASSERT_TRUE(sim);
+    const std::string path = sim->SlavePath();
+    const pid_t sweep = ::fork();
+    ASSERT_GE(sweep, 0);
+    if (sweep == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, 1);
+        ::dup2(quiet, 2);
+        ::execl(VORNADC_CLI, VORNADC_CLI, "--port", path.c_str(), "sweep", nullptr);
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(600)); // well into the sweep
+    ASSERT_EQ(::kill(sweep, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(sweep, &status, 0), sweep);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    for (int run = 0; run < 3; ++run) {
+        const ProcessResult read = RunCli(path, {"read-calibration"});
+        EXPECT_EQ(read.exitCode, 0) << "run " << run << ": " << read.err;
+        EXPECT_EQ(read.out, "250 87 690 4013\n") << "run " << run;
     }
 }
 

@@ -33,4 +33,23 @@ TEST(ParseModeString, FailsOnEmptyOrUnrecognisedValuesAndKeepsTheOldMode) {
     }
 }
 
+TEST(LineQuietMs, IsThreeCharacterTimesRoundedUpAndAtLeast20Ms) {
+    const struct {
+        const char* mode;
+        int ms;
+    } rows[] = {
+        {"baud=1500 data=8", 20}, // 3 x 10 bits: exactly 20 ms
+        {"baud=1499 data=8", 21}, // just over, rounded up
+        {"baud=1200 data=8", 25},   {"baud=1200 data=8 parity=e stop=2", 30},
+        {"baud=1200 data=5", 20},                     // 3 x 7 bits: 17.5 ms, raised to the least
+        {"baud=1200 parity=o", 28},                   // data not named: 8 taken
+        {"baud=19200 data=8", 20},  {"parity=n", 20}, // no baud rate
+    };
+    for (const auto& row : rows) {
+        SerialMode mode;
+        ASSERT_TRUE(ParseModeString(row.mode, mode)) << row.mode;
+        EXPECT_EQ(LineQuietMs(mode), row.ms) << row.mode;
+    }
+}
+
 } // namespace

@@ -1,14 +1,20 @@
 #include "serial/SerialPort.h"
+#include "serial/LocalTransport.h"
 #include "serial/SerialMode.h"
 #include "sim/PseudoTerminal.h"
+#include "support/AnotherUser.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,24 +29,6 @@ bool OpensInAnotherProcess(const std::string& path) {
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// A plain open(2), as any other program would do it, from a child that has
-// given up root (root passes the terminal's exclusive mode). Returns 0 when
-// it opened, else its errno; 255 when root could not be given up.
-int PlainOpenErrorAsAnotherUser(const std::string& path) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const gid_t nobody = 65534;
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
-            ::_exit(255);
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        ::_exit(fd >= 0 ? 0 : errno);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(SerialPort, APlainOpenByAnotherProgramIsRefusedWhileThePortIsHeld) {
@@ -73,16 +61,24 @@ TEST(SerialPort, IsHeldExclusivelyAgainstOtherProcessesUntilClosed) {
     EXPECT_TRUE(OpensInAnotherProcess(pty.SlavePath()));
 }
 
-TEST(SerialPort, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
+// A port opened on a pseudo-terminal's slave and set up as the link sets it.
+class OpenedLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(pty.Open(error)) << error;
+        ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
+        SerialMode mode;
+        ASSERT_TRUE(ParseModeString("baud=19200 parity=n data=8 stop=1", mode));
+        ASSERT_TRUE(port.Apply(mode, error)) << error;
+        ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+    }
+
     PseudoTerminal pty;
-    std::string error;
-    ASSERT_TRUE(pty.Open(error)) << error;
     SerialPort port;
-    ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
-    SerialMode mode;
-    ASSERT_TRUE(ParseModeString("baud=19200 parity=n data=8 stop=1", mode));
-    ASSERT_TRUE(port.Apply(mode, error)) << error;
-    ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+};
+
+TEST_F(OpenedLine, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
     char byte = 0;
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
     ASSERT_EQ(::write(pty.MasterFd(), "Z", 1), 1);
@@ -94,6 +90,24 @@ TEST(SerialPort, AOneByteReadTimesOutWithoutErrorAndAByteEndsItAtOnce) {
     EXPECT_EQ(::read(pty.MasterFd(), out, sizeof out), 5);
     pty.HangUp();
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
+}
+
+TEST_F(OpenedLine, ADiscardDropsTheInputQueueAndWhatArrivesUntilTheLineIsQuiet) {
+    ASSERT_EQ(::write(pty.MasterFd(), "queued", 6), 6);
+    char byte = 0;
+    ASSERT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte); // the rest is queued now
+    std::thread late([this] {
+        for (const char* part : {"la", "te"}) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            (void)!::write(pty.MasterFd(), part, 2);
+        }
+    });
+    EXPECT_EQ(port.DiscardInput(100, 1000), "late");
+    late.join();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
+    // the read time-out is the port's own again
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(450));
 }
 
 TEST(SerialPort, RefusesABaudRateTheLineCannotRun) {
@@ -111,6 +125,74 @@ TEST(SerialPort, RefusesABaudRateTheLineCannotRun) {
     EXPECT_FALSE(port.Apply(mode, error));
     mode.dataBits = 7;
     EXPECT_TRUE(port.Apply(mode, error)) << error;
+}
+
+// What the driver is asked on opening, through the seam the transport calls.
+struct SerialInfoScript {
+    int getResult = 0;         // TIOCGSERIAL: 0, or -1 for a refusal
+    int flags = 0;             // what TIOCGSERIAL reports
+    int setResult = 0;         // TIOCSSERIAL: 0, or -1 for a refusal
+    std::vector<int> setFlags; // the flags of each TIOCSSERIAL
+    int setBaudBase = 0;       // a field that must be passed back as it was got
+};
+SerialInfoScript serialInfo;
+
+int ScriptedSerialInfo(int, unsigned long request, serial_struct* info) {
+    if (request == TIOCGSERIAL) {
+        if (serialInfo.getResult != 0)
+            return errno = ENOTTY, -1;
+        *info = serial_struct{};
+        info->flags = serialInfo.flags;
+        info->baud_base = 24000000;
+        return 0;
+    }
+    EXPECT_EQ(request, static_cast<unsigned long>(TIOCSSERIAL));
+    serialInfo.setFlags.push_back(info->flags);
+    serialInfo.setBaudBase = info->baud_base;
+    return serialInfo.setResult != 0 ? (errno = EPERM, -1) : 0;
+}
+
+TEST(SerialPort, AsksTheDriverForLowLatencyAndOpensAllTheSameWhenRefused) {
+    PseudoTerminal pty;
+    std::string error;
+    ASSERT_TRUE(pty.Open(error)) << error;
+    const struct {
+        const char* what;
+        int getResult, flags, setResult;
+        std::vector<int> setFlags;
+    } rows[] = {
+        {"the flag added to the others",
+         0,
+         ASYNC_SKIP_TEST,
+         0,
+         {ASYNC_SKIP_TEST | ASYNC_LOW_LATENCY}},
+        {"already low latency: nothing to set", 0, ASYNC_LOW_LATENCY, 0, {}},
+        {"no such setting here (refused get)", -1, 0, 0, {}},
+        {"refused set", 0, 0, -1, {ASYNC_LOW_LATENCY}},
+    };
+    struct Seam {
+        SerialInfoRequest real = serialInfoRequest;
+        ~Seam() { serialInfoRequest = real; }
+    } seam;
+    serialInfoRequest = ScriptedSerialInfo;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        serialInfo = {row.getResult, row.flags, row.setResult, {}, 0};
+        SerialPort port;
+        ASSERT_TRUE(port.Open(pty.SlavePath(), error)) << error;
+        EXPECT_EQ(serialInfo.setFlags, row.setFlags);
+        if (!row.setFlags.empty()) {
+            EXPECT_EQ(serialInfo.setBaudBase, 24000000); // passed back as it was
+        }
+        // the port works as any other
+        SerialMode mode;
+        ASSERT_TRUE(ParseModeString("baud=19200 parity=n data=8 stop=1", mode));
+        EXPECT_TRUE(port.Apply(mode, error)) << error;
+        ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+        EXPECT_EQ(port.Write("ID;\r\n", 5), 5);
+        char out[8] = {};
+        EXPECT_EQ(::read(pty.MasterFd(), out, sizeof out), 5);
+    }
 }
 
 } // namespace

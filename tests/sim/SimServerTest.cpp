@@ -4,12 +4,19 @@
 #include "serial/NamedPort.h"
 #include "sim/InProcessSim.h"
 #include "sim/SimClient.h"
+#include "support/AnotherUser.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -183,6 +190,36 @@ TEST(SimServer, APacedReplyAfterAQuietSpellStillComesByteByByte) {
     EXPECT_GE(first - start, 41ms);
     // The other 28 bytes follow one by one.
     EXPECT_GE(last - first, 230ms);
+}
+
+TEST(SimServer, AClientKilledWhileHoldingTheLineExclusivelyLocksNoOneOut) {
+    SimServer server(Quiet());
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    const std::string path = server.SlavePath();
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) { // takes the line as the program does, then dies unable to give it back
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+        if (fd >= 0)
+            ::ioctl(fd, TIOCEXCL);
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(holder, &status, 0), holder);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    // The simulator ends the mode once it hears of the close.
+    int openError = EBUSY;
+    for (int i = 0; i < 200 && openError == EBUSY; ++i) {
+        openError = PlainOpenErrorAsAnotherUser(path);
+        if (openError == EBUSY)
+            std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(openError, 0);
+    SimClient client(path);
+    ASSERT_TRUE(client.Write("RC,1;\r\n"));
+    EXPECT_EQ(client.ReadLine(), "(240,699)\r\n");
 }
 
 TEST(SimServer, InProcessPortIsStartedOnceAndAnswers) {

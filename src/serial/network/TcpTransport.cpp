@@ -42,3 +42,13 @@ PortTransport::ReadResult TcpTransport::ReadByte(char& byte) {
     byte = received[next++];
     return ReadResult::Byte;
 }
+
+void TcpTransport::DiscardInput() {
+    next = end = 0;
+    // A closed connection reads as -1 here and again at the next read: its
+    // end is not lost. The bound holds against a peer that sends faster than
+    // this loop drops; what it leaves goes as bytes that arrive late.
+    constexpr int maxReceives = 2048;
+    for (int i = 0; i < maxReceives && connection.Receive(received, sizeof received) > 0; ++i) {
+    }
+}

@@ -15,6 +15,9 @@ public:
     // A write is done when the connection has taken its bytes.
     void Drain() override {}
     ReadResult ReadByte(char& byte) override;
+    // What this side holds: the bytes received and not yet read, and what the
+    // connection has taken in meanwhile.
+    void DiscardInput() override;
 
 private:
     NetworkConnection connection;

@@ -220,6 +220,8 @@ TEST(CentroidOfPeakRun, WalkRules) {
          256 * (14 * 60 + 15 * 100) / 160},
         {"zero peak: nothing above half", std::vector<int32_t>(16, 0), 512, 512},
         {"off the grid", std::vector<int32_t>(16, 5), 16 * 256, 16 * 256},
+        {"below the grid", {100, 80, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, -1, -1},
+        {"more readings than counts: no step", std::vector<int32_t>(4097, 5), 100, 100},
     };
     for (const auto& c : cases) {
         int32_t counts = c.counts;

@@ -79,6 +79,7 @@ TEST(RawPeakIndex, FirstStrictlyGreatestPositiveReading) {
         {{-5, -1, -3}, 0},    // negatives never beat the start value 0
         {{-5, 0, -3}, 0},     // nor does a 0 equal to it
         {{3, 3, 1}, 0},       // the first sample can be the peak
+        {{0, 0, 1, 0}, 2},    // a reading of 1 beats the start value
         {{1, 2, 3, 2, 3}, 2},
     };
     for (const auto& c : cases)
@@ -150,6 +151,11 @@ TEST(CentroidAboveHalf, LeavesCountsOnlyWhenNothingCounts) {
     counts = 16 * 256; // off the grid held
     EXPECT_FALSE(CentroidAboveHalf(samples, 16, counts));
     EXPECT_EQ(counts, 16 * 256);
+    samples[0] = 100; // below the grid: -1 is no index 0, whatever index 0 holds
+    counts = -1;
+    EXPECT_FALSE(CentroidAboveHalf(samples, 16, counts));
+    EXPECT_EQ(counts, -1);
+    samples[0] = 0;
     samples[3] = 1; // a sum of 1 above the half of the 0 at 512 still counts
     counts = 512;
     EXPECT_TRUE(CentroidAboveHalf(samples, 16, counts));

@@ -317,6 +317,31 @@ TEST(TelnetSession, TakesPartInBinaryGoAheadAndTheOptionOnlyAndReadsBoundedRepor
     }
 }
 
+TEST(NetworkPort, ASocketDiscardDropsWhatWasReceivedAndKeepsTheConnectionsEnd) {
+    Listener listener;
+    SerialPort port;
+    std::string error;
+    ASSERT_TRUE(port.Open(listener.Name("socket"), error)) << error;
+    ASSERT_TRUE(port.SetTimeouts(1, 500, 1, 100));
+    const int server = ::accept(listener.fd, nullptr, nullptr);
+    ::send(server, "queued", 6, 0);
+    char byte = 0;
+    ASSERT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte); // the rest waits in the port
+    ::send(server, "more", 4, 0);
+    pollfd arrived{SocketConnectedTo(listener.port), POLLIN, 0}; // and this in the socket
+    ASSERT_EQ(::poll(&arrived, 1, 5000), 1);
+    std::thread late([server] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ::send(server, "late", 4, 0);
+    });
+    EXPECT_EQ(port.DiscardInput(100, 1000), "late");
+    late.join();
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
+    ::close(server);
+    port.DiscardInput(20, 100);
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
+}
+
 TEST(TelnetSession, AnswersOwedUpToTheOutputLimitAndOneMoreBreaksTheSession) {
     TelnetSession session;
     std::string flood; // each DO for an option we do not take is answered by a WONT
