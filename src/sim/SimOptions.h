@@ -18,6 +18,8 @@ struct SimOptions {
     bool garbage = false;    // --fault garbage: each reply is a line of random bytes
     bool babble = false;     // --fault babble: after the first reply, bytes without LF forever
     std::string logPath;     // --log FILE: every byte both ways; empty: no log
+    std::string listenHost;  // --listen HOST:PORT: served over raw TCP; empty: a pseudo-terminal
+    std::string listenPort;  // "0": the system chooses
 };
 
 // Parses adc-sim's arguments (without the program name) into options.

@@ -1,5 +1,6 @@
 #include "serial/network/NetworkConnection.h"
 
+#include "serial/DescriptorWait.h"
 #include "serial/SystemError.h"
 #include "serial/network/NetworkAddress.h"
 
@@ -152,6 +153,10 @@ long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadli
     return PutWithin(fd, data, size, deadline, [this, flags](const char* from, std::size_t n) {
         return ::send(fd, from, n, flags);
     });
+}
+
+Readiness NetworkConnection::WaitReadable(Deadline deadline) const {
+    return ::WaitReadable(fd, deadline);
 }
 
 long NetworkConnection::Receive(char* buffer, std::size_t size) {
