@@ -82,7 +82,8 @@ bool Replace(const std::string& path, const std::string& contents) {
         return false;
     static std::atomic<unsigned> counter{0};
     char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%06x", (counter++ ^ ::GetTickCount()) & 0xFFFFFFu);
+    std::snprintf(suffix, sizeof suffix, ".%06x",
+                  static_cast<unsigned>((counter++ ^ ::GetTickCount()) & 0xFFFFFFu));
     const std::wstring temp = Wide(TempPrefix(path) + std::to_string(CurrentWriter()) + suffix);
     const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -31,7 +31,8 @@ public:
     // Bytes received now: waits until they would have come in over the line.
     void Received(std::size_t count) {
         inClock = std::max(inClock, Clock::now()) + byteTime * static_cast<long>(count);
-        std::this_thread::sleep_until(inClock);
+        while (Clock::now() < inClock) // some systems' sleeps end a little early
+            std::this_thread::sleep_until(inClock);
     }
     // Sends bytes through send (false: broken) as the line would let them out:
     // a reply starts when its command has come in.

@@ -8,6 +8,13 @@ namespace {
 // A babbling controller's bytes are made this many at a time.
 constexpr std::size_t babbleChunk = 32;
 
+// Some systems' sleeps end a little early (winpthreads rounds to whole
+// milliseconds): a byte must not come before its time.
+void SleepUntil(std::chrono::steady_clock::time_point when) {
+    while (std::chrono::steady_clock::now() < when)
+        std::this_thread::sleep_until(when);
+}
+
 } // namespace
 
 SimTransport::SimTransport(const SimOptions& options)
@@ -43,7 +50,7 @@ long SimTransport::Write(const char* data, std::size_t size) {
 }
 
 void SimTransport::Drain() {
-    std::this_thread::sleep_until(inClock);
+    SleepUntil(inClock);
 }
 
 PortTransport::ReadResult SimTransport::ReadByte(char& byte) {
@@ -54,7 +61,7 @@ PortTransport::ReadResult SimTransport::ReadByte(char& byte) {
         if (queued.empty() && babbling)
             Queue(controller->BabbleBytes(babbleChunk), false);
         if (queued.empty()) {
-            std::this_thread::sleep_until(deadline); // a silent controller
+            SleepUntil(deadline); // a silent controller
             return ReadResult::TimedOut;
         }
         Chunk& chunk = queued.front();
@@ -65,10 +72,10 @@ PortTransport::ReadResult SimTransport::ReadByte(char& byte) {
         }
         const Clock::time_point due = chunk.start + byteTime * static_cast<long>(chunk.next + 1);
         if (due > deadline) {
-            std::this_thread::sleep_until(deadline);
+            SleepUntil(deadline);
             return ReadResult::TimedOut;
         }
-        std::this_thread::sleep_until(due);
+        SleepUntil(due);
         byte = chunk.bytes[chunk.next++];
         return ReadResult::Byte;
     }

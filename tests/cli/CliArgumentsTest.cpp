@@ -100,8 +100,12 @@ TEST(RunCli, HelpAndPortsNeedNoDevice) {
     EXPECT_GE(out.size(), 4u);
     EXPECT_EQ(out.substr(out.size() - 4), "SIM\n"); // the simulated controller is always offered
     EXPECT_EQ(RunInProcess({"--port", "/nonexistent", "range"}, out, err), 1);
-    // The system text, a hint on one line (the ports here or none), and the end of the line.
-    EXPECT_EQ(err.rfind("Port Initialisation Error:\nNo such file or directory (", 0), 0u) << err;
+    // The system text ("No such file or directory", Windows' "File not found."),
+    // a hint on one line (the ports here or none), and the end of the line.
+    EXPECT_EQ(err.rfind("Port Initialisation Error:\n", 0), 0u) << err;
+    EXPECT_TRUE(err.find(" (ports here: ") != std::string::npos ||
+                err.find(" (no serial ports found)") != std::string::npos)
+        << err;
     EXPECT_EQ(err.find('\n', 27), err.size() - 1) << err;
     EXPECT_EQ(err.substr(err.size() - 2), ")\n") << err;
 }

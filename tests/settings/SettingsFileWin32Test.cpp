@@ -1,10 +1,19 @@
 // The settings file on Windows: its folder under %APPDATA%, names with the
 // system's separators, and a read-only file that stays as it is.
+// No <windows.h> here: its macros would rename the settings operations to the
+// system's own private-profile functions of the same names.
 #include "settings/SettingsFixture.h"
 
-#include <windows.h>
-
 using namespace SettingsFile;
+
+namespace {
+
+// A file whose write bits are gone is one with the read-only attribute.
+bool ReadOnly(const fs::path& file) {
+    return (fs::status(file).permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+} // namespace
 
 TEST_F(SettingsFileTest, TheFolderLiesUnderAppDataAndNamesTakeBackslashes) {
     EXPECT_EQ(fs::u8path(SettingsDirectory()), root / "VORNadcC");
@@ -18,13 +27,15 @@ TEST_F(SettingsFileTest, AReadOnlyFileKeepsItsBytesAndTheWriteFails) {
     const fs::path file = folder / "VORNadcC.INI";
     const std::string old = "[SetWaveLength]\r\nWaveLength1=200\r\n";
     WriteRaw(file, old);
-    const std::wstring name = file.wstring();
-    ASSERT_TRUE(::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY));
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write |
+                               fs::perms::others_write;
+    fs::permissions(file, writable, fs::perm_options::remove);
+    ASSERT_TRUE(ReadOnly(file));
     EXPECT_FALSE(WritePrivateProfileString("SetWaveLength", "WaveLength1", "250", "VORNadcC.INI"));
     EXPECT_EQ(ReadAll(file), old);
-    EXPECT_NE(::GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(ReadOnly(file));
     EXPECT_EQ(FilesInFolder(), 1u); // no temporary file left
-    ASSERT_TRUE(::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL));
+    fs::permissions(file, writable, fs::perm_options::add);
     EXPECT_TRUE(WritePrivateProfileString("SetWaveLength", "WaveLength1", "250", "VORNadcC.INI"));
     EXPECT_EQ(ReadAll(file), "[SetWaveLength]\r\nWaveLength1=250\r\n");
     EXPECT_EQ(FilesInFolder(), 1u);
