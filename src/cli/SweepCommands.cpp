@@ -128,8 +128,7 @@ CliStatus PeakSweepCommand(const CliContext& context) {
     std::vector<int32_t> samples;
     int32_t counts = 0;
     if (!CalibrationCore::SweepForPeak(options.samples, samples, counts,
-                                       AdcLink::ProbeAnalogChannel, {},
-                                       &CliInterrupt::Requested()))
+                                       AdcLink::ProbeAnalogChannel, {}, &CliInterrupt::Requested()))
         return SweepFailed(context);
     context.out << counts << "\n";
     return SaveIfAsked(context, options, samples);

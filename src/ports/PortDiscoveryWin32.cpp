@@ -73,22 +73,23 @@ int HexAfter(const std::string& id, const char* tag) {
 // The ports the device manager knows, by COM name.
 std::vector<SystemPort> DeviceManagerPorts() {
     std::vector<SystemPort> ports;
-    const HDEVINFO devices = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    const HDEVINFO devices =
+        ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
     if (devices == INVALID_HANDLE_VALUE)
         return ports;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
     for (DWORD i = 0; ::SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
-        const HKEY key = ::SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
-                                                KEY_READ);
+        const HKEY key =
+            ::SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key == INVALID_HANDLE_VALUE)
             continue;
         wchar_t name[64] = {};
         DWORD size = sizeof name - 2, type = 0;
-        const bool named = ::RegQueryValueExW(key, L"PortName", nullptr, &type,
-                                              reinterpret_cast<BYTE*>(name), &size) ==
-                               ERROR_SUCCESS &&
-                           type == REG_SZ;
+        const bool named =
+            ::RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name),
+                               &size) == ERROR_SUCCESS &&
+            type == REG_SZ;
         ::RegCloseKey(key);
         if (!named || ComPortNumber(Narrow(name)) == 0)
             continue; // a printer port, say

@@ -21,4 +21,3 @@ std::string PortListHint(const std::string& base, const std::vector<std::string>
     }
     return head + list + ")";
 }
-

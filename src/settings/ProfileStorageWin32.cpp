@@ -105,8 +105,7 @@ long CurrentWriter() {
 }
 
 bool WriterHasEnded(long id) {
-    const HANDLE process =
-        ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
     if (process == nullptr)
         return ::GetLastError() == ERROR_INVALID_PARAMETER; // no such process
     const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;

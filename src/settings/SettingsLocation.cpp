@@ -1,5 +1,5 @@
-#include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
+#include "settings/SettingsFile.h"
 
 #include <climits>
 #include <cstdlib>

@@ -36,14 +36,14 @@ public:
     }
     // Sends bytes through send (false: broken) as the line would let them out:
     // a reply starts when its command has come in.
-    template <typename Put>
-    bool Send(const std::string& bytes, Put send) {
+    template <typename Put> bool Send(const std::string& bytes, Put send) {
         if (!Paced())
             return send(bytes.data(), bytes.size());
         outClock = std::max({outClock, inClock, Clock::now() - byteTime});
         for (std::size_t sent = 0; sent < bytes.size();) {
             const auto due = std::min<std::size_t>(
-                bytes.size() - sent, static_cast<std::size_t>((Clock::now() - outClock) / byteTime));
+                bytes.size() - sent,
+                static_cast<std::size_t>((Clock::now() - outClock) / byteTime));
             if (due == 0) {
                 std::this_thread::sleep_until(outClock + byteTime);
                 continue;

@@ -163,20 +163,21 @@ TEST_F(CliSweep, CtrlCStopsASweepAtTheNextProbeAndExitsWith130) {
     std::remove(log.c_str());
     const auto count = [](const std::string& text, const std::string& what) {
         std::size_t n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        for (std::size_t at = text.find(what); at != std::string::npos;
+             at = text.find(what, at + 1))
             ++n;
         return n;
     };
-    const ProcessResult result = RunProcessAndSignal(
-        {VORNADC_CLI, "--port", server->SlavePath(), "--log", log, "sweep"}, SIGINT,
-        [&] { return count(ReadAll(log), " sent RA,1;") >= 20; });
+    const ProcessResult result =
+        RunProcessAndSignal({VORNADC_CLI, "--port", server->SlavePath(), "--log", log, "sweep"},
+                            SIGINT, [&] { return count(ReadAll(log), " sent RA,1;") >= 20; });
     EXPECT_EQ(result.exitCode, 130) << result.err;
     EXPECT_EQ(result.err, "vornadc-cli: interrupted\n");
     EXPECT_EQ(result.out, "");
     const std::string logged = ReadAll(log);
     const std::size_t probes = count(logged, " sent RA,1;");
     EXPECT_GE(probes, 20u);
-    EXPECT_LT(probes, 200u); // far from the 1024 of the whole sweep
+    EXPECT_LT(probes, 200u);                                // far from the 1024 of the whole sweep
     EXPECT_EQ(count(logged, " received-lf RA,1,"), probes); // the last probe finished
     EXPECT_EQ(count(logged, " sent WA,1,"), probes);
     ASSERT_FALSE(logged.empty());

@@ -11,11 +11,9 @@ TEST(ResolvePortName, MapsEveryComPortToItsDeviceName) {
     const struct {
         const char* name;
         const char* path;
-    } cases[] = {{"COM1", "\\\\.\\COM1"},       {"com4", "\\\\.\\COM4"},
-                 {"COM10", "\\\\.\\COM10"},     {"COM256", "\\\\.\\COM256"},
-                 {"COM257", ""},                  {"COM0", ""},
-                 {"\\\\.\\COM7", "\\\\.\\COM7"}, {"/dev/ttyS0", ""},
-                 {"ttyS0", ""}};
+    } cases[] = {{"COM1", "\\\\.\\COM1"},        {"com4", "\\\\.\\COM4"}, {"COM10", "\\\\.\\COM10"},
+                 {"COM256", "\\\\.\\COM256"},    {"COM257", ""},          {"COM0", ""},
+                 {"\\\\.\\COM7", "\\\\.\\COM7"}, {"/dev/ttyS0", ""},      {"ttyS0", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(ResolvePortName(c.name), c.path) << c.name;
     EXPECT_TRUE(PortLinks(PortLinkFolder()).empty());

@@ -27,8 +27,8 @@ TEST_F(SettingsFileTest, AReadOnlyFileKeepsItsBytesAndTheWriteFails) {
     const fs::path file = folder / "VORNadcC.INI";
     const std::string old = "[SetWaveLength]\r\nWaveLength1=200\r\n";
     WriteRaw(file, old);
-    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write |
-                               fs::perms::others_write;
+    const fs::perms writable =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     fs::permissions(file, writable, fs::perm_options::remove);
     ASSERT_TRUE(ReadOnly(file));
     EXPECT_FALSE(WritePrivateProfileString("SetWaveLength", "WaveLength1", "250", "VORNadcC.INI"));

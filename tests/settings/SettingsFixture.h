@@ -44,4 +44,3 @@ protected:
 
     fs::path root, folder, profile;
 };
-

@@ -1,7 +1,7 @@
 // adc-sim --listen's server: the model over raw TCP, one connection at a
 // time, reached as a socket:// port.
-#include "serial/SerialPort.h"
 #include "sim/SimListener.h"
+#include "serial/SerialPort.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

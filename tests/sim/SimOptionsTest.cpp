@@ -7,11 +7,12 @@ namespace {
 TEST(SimOptions, ParsesEveryFlag) {
     SimOptions options;
     std::string error;
-    ASSERT_TRUE(ParseSimArguments({"--echo", "--range-probe", "--noise", "0.5", "--seed=77",
-                                   "--baud", "9600", "--filter", "300,450.5,600", "--fault",
-                                   "drop:3", "--fault=hangup:10", "--fault", "garbage", "--fault",
-                                   "babble", "--log", "/tmp/x.log", "--listen", "[::1]:4001"},
-                                  options, error))
+    ASSERT_TRUE(ParseSimArguments(
+        {"--echo",   "--range-probe", "--noise",       "0.5",     "--seed=77", "--baud",
+         "9600",     "--filter",      "300,450.5,600", "--fault", "drop:3",    "--fault=hangup:10",
+         "--fault",  "garbage",       "--fault",       "babble",  "--log",     "/tmp/x.log",
+         "--listen", "[::1]:4001"},
+        options, error))
         << error;
     EXPECT_TRUE(options.echo);
     EXPECT_TRUE(options.rangeProbe);
@@ -70,9 +71,9 @@ TEST(SimOptions, RejectsBadArgumentsAndKeepsTheOptions) {
 
 TEST(SimOptions, UsageNamesEveryFlag) {
     const std::string usage = SimUsage();
-    for (const char* flag : {"--echo", "--range-probe", "--noise", "--seed", "--baud", "--filter",
-                             "drop:K", "hangup:K", "garbage", "babble", "--log", "--listen",
-                             "--help"})
+    for (const char* flag :
+         {"--echo", "--range-probe", "--noise", "--seed", "--baud", "--filter", "drop:K",
+          "hangup:K", "garbage", "babble", "--log", "--listen", "--help"})
         EXPECT_NE(usage.find(flag), std::string::npos) << flag;
 }
 

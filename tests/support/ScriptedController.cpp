@@ -83,8 +83,7 @@ void ScriptedController::Serve() {
         } else if (step.kind == Step::Kind::ReplyBytes) {
             std::size_t written = 0;
             while (written < step.bytes.size()) {
-                const long n =
-                    line.Write(step.bytes.data() + written, step.bytes.size() - written);
+                const long n = line.Write(step.bytes.data() + written, step.bytes.size() - written);
                 if (n <= 0)
                     break;
                 written += static_cast<std::size_t>(n);

@@ -140,8 +140,8 @@ bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reas
         return false;
     }
     if (status != 0) {
-        reason = OneLineReason(WindowsErrorText(static_cast<unsigned long>(status)) +
-                               Where(address));
+        reason =
+            OneLineReason(WindowsErrorText(static_cast<unsigned long>(status)) + Where(address));
         return false;
     }
     int error = WSAETIMEDOUT;
@@ -151,9 +151,9 @@ bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reas
         s = ConnectWithin(*to, deadline, error);
     ::freeaddrinfo(found);
     if (s == INVALID_SOCKET) {
-        reason = OneLineReason(WindowsErrorText(static_cast<unsigned long>(error)) +
-                               Where(address) +
-                               (error == WSAETIMEDOUT ? ", no answer within 3 s" : ""));
+        reason =
+            OneLineReason(WindowsErrorText(static_cast<unsigned long>(error)) + Where(address) +
+                          (error == WSAETIMEDOUT ? ", no answer within 3 s" : ""));
         return false;
     }
     fd = static_cast<int>(s);
@@ -175,7 +175,8 @@ long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadli
         if (::WSAGetLastError() != WSAEWOULDBLOCK)
             return done > 0 ? static_cast<long>(done) : -1;
         short revents = 0;
-        if (MillisecondsLeft(deadline) == 0 || PollWithin(Socket(fd), POLLOUT, deadline, revents) <= 0)
+        if (MillisecondsLeft(deadline) == 0 ||
+            PollWithin(Socket(fd), POLLOUT, deadline, revents) <= 0)
             break; // time-out
         if (revents & (POLLERR | POLLHUP | POLLNVAL))
             return done > 0 ? static_cast<long>(done) : -1;
