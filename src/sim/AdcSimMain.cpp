@@ -13,19 +13,11 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(SimUsage().c_str(), stdout);
-            return 0;
-        }
-    }
     SimOptions options;
+    int exitStatus = 0;
+    if (!TakeSimCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, exitStatus))
+        return exitStatus;
     std::string errorText;
-    if (!ParseSimArguments(arguments, options, errorText)) {
-        std::fprintf(stderr, "adc-sim: %s\n\n%s", errorText.c_str(), SimUsage().c_str());
-        return 2;
-    }
 
     // Block the stop signals before the serving thread starts, so that it
     // inherits the mask and only sigwait below receives them.

@@ -23,19 +23,11 @@ BOOL WINAPI OnConsoleEvent(DWORD) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(SimUsage().c_str(), stdout);
-            return 0;
-        }
-    }
     SimOptions options;
+    int exitStatus = 0;
+    if (!TakeSimCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, exitStatus))
+        return exitStatus;
     std::string errorText;
-    if (!ParseSimArguments(arguments, options, errorText)) {
-        std::fprintf(stderr, "adc-sim: %s\n\n%s", errorText.c_str(), SimUsage().c_str());
-        return 2;
-    }
     if (options.listenHost.empty()) {
         std::fprintf(stderr,
                      "adc-sim: on Windows the simulator needs --listen HOST:PORT (there are no "

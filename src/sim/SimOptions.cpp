@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -170,4 +171,22 @@ std::string SimUsage() {
            "  --log FILE          log every byte both ways\n"
            "  --listen HOST:PORT  serve over raw TCP on HOST:PORT (port 0: any free one)\n"
            "  --help              show this text\n";
+}
+
+bool TakeSimCommandLine(const std::vector<std::string>& arguments, SimOptions& options,
+                        int& exitStatus) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(SimUsage().c_str(), stdout);
+            exitStatus = 0;
+            return false;
+        }
+    }
+    std::string errorText;
+    if (!ParseSimArguments(arguments, options, errorText)) {
+        std::fprintf(stderr, "adc-sim: %s\n\n%s", errorText.c_str(), SimUsage().c_str());
+        exitStatus = 2;
+        return false;
+    }
+    return true;
 }

@@ -30,3 +30,9 @@ bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& op
 
 // The --help text: every flag with what the user sees.
 std::string SimUsage();
+
+// adc-sim's command line (argv after the program name): false when the
+// program is to end at once with exitStatus, after printing the usage for
+// --help (0) or the reason and the usage for a usage error (2).
+bool TakeSimCommandLine(const std::vector<std::string>& arguments, SimOptions& options,
+                        int& exitStatus);

@@ -1,6 +1,5 @@
 #include "sim/SimSocket.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <netdb.h>
@@ -12,27 +11,16 @@
 
 namespace {
 
-constexpr int stopCheckMs = 200;
-
 int Fd(long long socket) {
     return static_cast<int>(socket);
 }
 
-// Waits for events on fd, looking at stop every stopCheckMs: 1 ready, 0 timed
-// out, -1 stopped or failed.
 int WaitFor(int fd, short events, int timeoutMs, const std::atomic<bool>& stop) {
-    for (int waited = 0; !stop; waited += stopCheckMs) {
-        const int slice = timeoutMs < 0 ? stopCheckMs : std::min(stopCheckMs, timeoutMs - waited);
+    return WaitInSlices(timeoutMs, stop, [&](int milliseconds) {
         pollfd p{fd, events, 0};
-        const int ready = ::poll(&p, 1, slice);
-        if (ready > 0)
-            return 1;
-        if (ready < 0 && errno != EINTR)
-            return -1;
-        if (timeoutMs >= 0 && waited + stopCheckMs >= timeoutMs)
-            return 0;
-    }
-    return -1;
+        const int ready = ::poll(&p, 1, milliseconds);
+        return ready < 0 && errno == EINTR ? 0 : ready;
+    });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <string>
@@ -34,3 +35,20 @@ private:
     long long listener = -1;
     long long connection = -1;
 };
+
+// A wait cut into slices of a fifth of a second, stop looked at between them:
+// pollFor(milliseconds) waits once (> 0 ready, < 0 failed, 0 nothing yet).
+// Returns 1 when ready, 0 when timeoutMs (>= 0) passed, -1 when stopped or
+// failed.
+template <typename Poll>
+int WaitInSlices(int timeoutMs, const std::atomic<bool>& stop, Poll pollFor) {
+    constexpr int slice = 200;
+    for (int waited = 0; !stop; waited += slice) {
+        const int ready = pollFor(timeoutMs < 0 ? slice : std::min(slice, timeoutMs - waited));
+        if (ready != 0)
+            return ready > 0 ? 1 : -1;
+        if (timeoutMs >= 0 && waited + slice >= timeoutMs)
+            return 0;
+    }
+    return -1;
+}

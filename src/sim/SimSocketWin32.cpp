@@ -5,29 +5,17 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <algorithm>
-
 namespace {
-
-constexpr int stopCheckMs = 200;
 
 SOCKET Handle(long long socket) {
     return static_cast<SOCKET>(socket);
 }
 
 int WaitFor(SOCKET s, short events, int timeoutMs, const std::atomic<bool>& stop) {
-    for (int waited = 0; !stop; waited += stopCheckMs) {
-        const int slice = timeoutMs < 0 ? stopCheckMs : std::min(stopCheckMs, timeoutMs - waited);
+    return WaitInSlices(timeoutMs, stop, [&](int milliseconds) {
         WSAPOLLFD p{s, events, 0};
-        const int ready = ::WSAPoll(&p, 1, slice);
-        if (ready > 0)
-            return 1;
-        if (ready < 0)
-            return -1;
-        if (timeoutMs >= 0 && waited + stopCheckMs >= timeoutMs)
-            return 0;
-    }
-    return -1;
+        return ::WSAPoll(&p, 1, milliseconds);
+    });
 }
 
 } // namespace

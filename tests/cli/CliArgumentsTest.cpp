@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "cli/RunInProcess.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -54,14 +55,6 @@ TEST(ParseInt32, AcceptsExactlyTheSigned32BitDecimals) {
     for (const char* bad :
          {"", "-", "2147483648", "-2147483649", "12a", " 12", "1.5", "99999999999999999999"})
         EXPECT_FALSE(ParseInt32(bad, value)) << bad;
-}
-
-int RunInProcess(const std::vector<std::string>& words, std::string& out, std::string& err) {
-    std::ostringstream o, e;
-    const int status = RunCli(words, o, e);
-    out = o.str();
-    err = e.str();
-    return status;
 }
 
 TEST(RunCli, UsageErrorsExitWithTwoBeforeAnyPortIsOpened) {

@@ -1,6 +1,7 @@
 // vornadc-cli in-process on Linux's local ports: a pseudo-terminal that takes
 // no mode, and the port list with its stable names.
 #include "cli/CliCommands.h"
+#include "cli/RunInProcess.h"
 #include "device/AdcLink.h"
 #include "ports/PortDiscovery.h"
 #include "sim/PseudoTerminal.h"
@@ -12,14 +13,6 @@
 #include <sstream>
 
 namespace {
-
-int RunInProcess(const std::vector<std::string>& words, std::string& out, std::string& err) {
-    std::ostringstream o, e;
-    const int status = RunCli(words, o, e);
-    out = o.str();
-    err = e.str();
-    return status;
-}
 
 TEST(RunCli, APortWhoseModeCannotBeAppliedIsNotLeftHeld) {
     PseudoTerminal terminal;
