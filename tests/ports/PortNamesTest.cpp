@@ -17,9 +17,9 @@ TEST(ComPortNumber, TakesOneTo256WithoutALeadingZero) {
     const struct {
         const char* name;
         int number;
-    } cases[] = {{"COM1", 1}, {"com256", 256}, {"Com10", 10}, {"COM257", 0},
-                 {"COM0", 0}, {"COM01", 0},    {"COM", 0},    {"COM1x", 0},
-                 {"CON1", 0}, {"COM1000", 0},  {" COM1", 0}};
+    } cases[] = {{"COM1", 1},   {"COM9", 9}, {"com256", 256}, {"Com10", 10},
+                 {"COM257", 0}, {"COM0", 0}, {"COM01", 0},    {"COM", 0},
+                 {"COM1x", 0},  {"CON1", 0}, {"COM1000", 0},  {" COM1", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(ComPortNumber(c.name), c.number) << c.name;
 }

@@ -54,9 +54,15 @@ TEST(SimTransport, PacedAtTheBaudRateBothWays) {
     // 5 bytes out and 13 back at 1200 baud: 18 byte times of 8.33 ms
     SimTransport port(Options(1200));
     port.SetTimeouts({0, 500, 0, 0});
-    const auto start = Clock::now();
+    auto start = Clock::now();
     EXPECT_EQ(Exchange(port, "ID;\r\n"), "ADC-SIM 1.0\r\n");
     EXPECT_GE(Clock::now() - start, std::chrono::microseconds(18 * 8333));
+    // two commands in one write: the second reply comes after the first
+    start = Clock::now();
+    EXPECT_EQ(Exchange(port, "ID;\r\nID;\r\n"), "ADC-SIM 1.0\r\n");
+    PortTransport::ReadResult end{};
+    EXPECT_EQ(ReadLine(port, end), "ADC-SIM 1.0\r\n");
+    EXPECT_GE(Clock::now() - start, std::chrono::microseconds(36 * 8333));
 }
 
 TEST(SimTransport, FaultsAsOnTheLine) {
