@@ -7,8 +7,7 @@
 #include <vector>
 
 // vornadc-cli's run in this process: the exit status, both streams collected.
-inline int RunInProcess(const std::vector<std::string>& words, std::string& out,
-                        std::string& err) {
+inline int RunInProcess(const std::vector<std::string>& words, std::string& out, std::string& err) {
     std::ostringstream o, e;
     const int status = RunCli(words, o, e);
     out = o.str();
