@@ -14,7 +14,8 @@ struct CliContext {
 };
 
 // Exit status of a command.
-enum class CliStatus { Success = 0, DeviceFailure = 1, UsageError = 2 };
+// Interrupted: Ctrl+C came (128 + SIGINT, as a shell reports a program it killed).
+enum class CliStatus { Success = 0, DeviceFailure = 1, UsageError = 2, Interrupted = 130 };
 
 struct CliCommand {
     const char* name;

@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "cli/Interrupt.h"
 
 #include "device/AdcLink.h"
 #include "device/DevicePorts.h"
@@ -94,6 +95,10 @@ CliStatus Run(const std::vector<std::string>& words, std::ostream& out, std::ost
         err << errorText << "\n";
     AdcLink::ClosePort(); // a port opened before a failure stays held otherwise
     AdcLink::StartLog("", logError);
+    if (CliInterrupt::Requested()) {
+        err << "vornadc-cli: interrupted\n";
+        return CliStatus::Interrupted;
+    }
     return status;
 }
 

@@ -6,6 +6,7 @@
 #include "calibration/core/PeakSweep.h"
 #include "calibration/core/SampleGrid.h"
 #include "cli/CliArguments.h"
+#include "cli/Interrupt.h"
 #include "device/AdcLink.h"
 #include "device/FailureTexts.h"
 
@@ -57,6 +58,9 @@ CliStatus SaveIfAsked(const CliContext& context, const SweepOptions& options,
 }
 
 CliStatus SweepFailed(const CliContext& context) {
+    // A sweep that Ctrl+C stopped did not fail: the runner says what happened.
+    if (CliInterrupt::Requested())
+        return CliStatus::Interrupted;
     context.err << FailureTexts::sweepFailed << "\n";
     return CliStatus::DeviceFailure;
 }
@@ -124,7 +128,7 @@ CliStatus PeakSweepCommand(const CliContext& context) {
     std::vector<int32_t> samples;
     int32_t counts = 0;
     if (!CalibrationCore::SweepForPeak(options.samples, samples, counts,
-                                       AdcLink::ProbeAnalogChannel))
+                                       AdcLink::ProbeAnalogChannel, {}, &CliInterrupt::Requested()))
         return SweepFailed(context);
     context.out << counts << "\n";
     return SaveIfAsked(context, options, samples);
@@ -140,7 +144,8 @@ CliStatus BandSweepCommand(const CliContext& context) {
     bands.middle.wavelength = options.wavelengths[1];
     bands.high.wavelength = options.wavelengths[2];
     if (!CalibrationCore::SweepForBands(options.samples, samples, bands,
-                                        AdcLink::ProbeAnalogChannel))
+                                        AdcLink::ProbeAnalogChannel, {},
+                                        &CliInterrupt::Requested()))
         return SweepFailed(context);
     const struct {
         const char* name;

@@ -1,17 +1,14 @@
+// The serial ports of a Linux computer, as Qt finds them (sysfs and udev),
+// and the names the operator types for them.
 #include "ports/PortDiscovery.h"
 
-#include <QSerialPortInfo>
-#include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include "ports/PortNames.h"
 
-namespace fs = std::filesystem;
+#include <QSerialPortInfo>
 
 const char* const serialByIdFolder = "/dev/serial/by-id";
 
-namespace {
-
-std::vector<SystemPort> QtSystemPorts() {
+std::vector<SystemPort> PlatformSystemPorts() {
     std::vector<SystemPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         SystemPort port;
@@ -28,50 +25,10 @@ std::vector<SystemPort> QtSystemPorts() {
     return ports;
 }
 
-PortSource& CurrentSource() {
-    static PortSource source;
-    return source;
-}
-
-std::string& CurrentLinkFolder() {
-    static std::string folder;
-    return folder;
-}
-
-} // namespace
-
-std::vector<SystemPort> SystemPorts() {
-    const PortSource& source = CurrentSource();
-    return source ? source() : QtSystemPorts();
-}
-
-std::vector<PortLink> PortLinks(const std::string& folder) {
-    std::vector<PortLink> links;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code entryError;
-        if (!it->is_symlink(entryError))
-            continue;
-        // A link whose device has gone is no port to offer.
-        const fs::path target = fs::canonical(it->path(), entryError);
-        if (entryError)
-            continue;
-        links.push_back({it->path().string(), target.string()});
-    }
-    std::sort(links.begin(), links.end(),
-              [](const PortLink& a, const PortLink& b) { return a.path < b.path; });
-    return links;
-}
-
-std::string PortLinkFolder() {
-    const std::string& folder = CurrentLinkFolder();
-    return folder.empty() ? serialByIdFolder : folder;
-}
-
-void SetPortSource(PortSource source) {
-    CurrentSource() = std::move(source);
-}
-
-void SetPortLinkFolder(const std::string& folder) {
-    CurrentLinkFolder() = folder;
+std::string LocalDevicePath(const std::string& name) {
+    if (!name.empty() && name[0] == '/')
+        return name;
+    if (const int number = ComPortNumber(name); number >= 1 && number <= 4)
+        return "/dev/ttyS" + std::to_string(number - 1);
+    return {};
 }

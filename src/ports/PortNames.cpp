@@ -21,17 +21,22 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) 
     return true;
 }
 
-// "COMn" in any case, n from 1 to 4; returns n, or 0 for any other name.
-int ComPortNumber(const std::string& name) {
-    if (name.size() != 4)
-        return 0;
-    for (int i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i])
-            return 0;
-    return (name[3] >= '1' && name[3] <= '4') ? name[3] - '0' : 0;
-}
-
 } // namespace
+
+int ComPortNumber(const std::string& name) {
+    // The system numbers its COM ports from 1 to 256.
+    constexpr int highest = 256;
+    if (name.size() < 4 || name.size() > 6 || !StartsWithIgnoringCase(name, "com") ||
+        name[3] == '0')
+        return 0;
+    int number = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return 0;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number <= highest ? number : 0;
+}
 
 NetworkScheme SchemeOfPortName(const std::string& name) {
     for (const auto& entry : schemes)
@@ -41,11 +46,9 @@ NetworkScheme SchemeOfPortName(const std::string& name) {
 }
 
 std::string ResolvePortName(const std::string& name) {
-    if ((!name.empty() && name[0] == '/') || SchemeOfPortName(name) != NetworkScheme::None)
+    if (SchemeOfPortName(name) != NetworkScheme::None)
         return name;
-    if (const int number = ComPortNumber(name))
-        return "/dev/ttyS" + std::to_string(number - 1);
-    return {};
+    return LocalDevicePath(name);
 }
 
 std::vector<std::string> SystemPortPaths() {

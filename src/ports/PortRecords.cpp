@@ -1,5 +1,7 @@
 #include "ports/PortRecords.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -11,6 +13,13 @@ PortRecord Describe(const SystemPort& port) {
             port.serialNumber,
             VendorProductText(port.vendorId, port.productId),
             {}};
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
 }
 
 void Join(std::string& text, const std::string& part) {
@@ -37,8 +46,22 @@ std::vector<PortRecord> DescribePorts(const std::vector<SystemPort>& ports,
     std::vector<PortRecord> records;
     for (const char* name : {"COM1", "COM2", "COM3", "COM4"})
         records.push_back({name, {}, {}, {}, {}, {}});
-    for (const SystemPort& port : ports)
+    const std::ptrdiff_t fixedCount = 4;
+    for (const SystemPort& port : ports) {
+        // Windows reports its ports by COM name: one of the four listed first
+        // takes the details instead of showing twice.
+        const auto fixedEnd = records.begin() + fixedCount;
+        const auto fixed = std::find_if(records.begin(), fixedEnd, [&](const PortRecord& record) {
+            return SameNameIgnoringCase(record.name, port.path);
+        });
+        if (fixed != fixedEnd) {
+            const std::string name = fixed->name;
+            *fixed = Describe(port);
+            fixed->name = name;
+            continue;
+        }
         records.push_back(Describe(port));
+    }
     for (const PortLink& link : links) {
         PortRecord record;
         for (const SystemPort& port : ports)

@@ -6,6 +6,9 @@
 // whole milliseconds, as the system's waits take it.
 using Deadline = std::chrono::steady_clock::time_point;
 
+// How a wait for input ended.
+enum class Readiness { Readable, TimedOut, Failed };
+
 inline Deadline DeadlineIn(long milliseconds) {
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
 }

@@ -10,8 +10,6 @@
 // Blocking writes and waits on a file descriptor (a device or a socket) that
 // end at a deadline.
 
-enum class Readiness { Readable, TimedOut, Failed };
-
 // Hands size bytes to fd through put (a write(2) or send(2) on it) before the
 // deadline, waiting while fd takes no more. Returns the bytes handed over, or
 // -1 when fd failed before any; at the deadline, what has not gone is not

@@ -2,10 +2,12 @@
 
 #include "serial/PortTransport.h"
 
-// A local serial device on POSIX termios, held exclusively: an advisory lock
-// on the open description (which also holds against root and other copies of
-// this program) and the terminal's exclusive mode (against any other
-// program's plain open).
+// A local serial device, held exclusively. On Linux (LocalTransport.cpp) on
+// POSIX termios: an advisory lock on the open description (which also holds
+// against root and other copies of this program) and the terminal's exclusive
+// mode (against any other program's plain open). On Windows
+// (LocalTransportWin32.cpp) with the system's own calls: a COM port opened
+// without sharing, BuildCommDCB, SetCommState, SetCommTimeouts.
 class LocalTransport : public PortTransport {
 public:
     ~LocalTransport() override;
@@ -23,8 +25,18 @@ public:
     // The system's input queue.
     void DiscardInput() override;
 
+#ifdef _WIN32
+    // The system enforces the time-outs (COMMTIMEOUTS) and drops unread input
+    // (PurgeComm) itself.
+    bool SetTimeouts(const PortTimeouts& timeouts) override;
+    void DiscardInput() override;
+
+private:
+    void* handle = nullptr; // the device's HANDLE
+#else
 private:
     int fd = -1;
+#endif
 };
 
 #ifdef __linux__

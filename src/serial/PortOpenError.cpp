@@ -36,27 +36,6 @@ std::string PermissionHint(const std::string& devicePath) {
            " group and log in again)";
 }
 
-// Appends as many ports as fit, then ", ..." when some were left out.
-std::string PortListHint(const std::string& base, const std::vector<std::string>& ports) {
-    if (ports.empty())
-        return " (no serial ports found)";
-    const std::string head = " (ports here: ";
-    const std::string more = ", ...";
-    std::string list;
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        const std::string entry = (i == 0 ? "" : ", ") + ports[i];
-        const bool last = i + 1 == ports.size();
-        const std::size_t room =
-            base.size() + head.size() + list.size() + entry.size() + (last ? 0 : more.size()) + 1;
-        if (room > reasonLimit) {
-            list += list.empty() ? "..." : more;
-            break;
-        }
-        list += entry;
-    }
-    return head + list + ")";
-}
-
 } // namespace
 
 std::string PortOpenErrorText(int errorNumber, const std::string& devicePath,

@@ -34,7 +34,12 @@ public:
 
     // The line settings; on failure systemText holds a one-line reason.
     virtual bool Apply(const SerialMode& mode, std::string& systemText) = 0;
-    void SetTimeouts(const PortTimeouts& timeouts) { limits = timeouts; }
+    // Keeps the time-outs; a transport whose system enforces them itself
+    // (Windows' COMMTIMEOUTS) hands them over here too, false when refused.
+    virtual bool SetTimeouts(const PortTimeouts& timeouts) {
+        limits = timeouts;
+        return true;
+    }
     const PortTimeouts& Timeouts() const { return limits; }
     // Returns the bytes written within the write time-out, or -1 when the
     // write failed before any byte went out.

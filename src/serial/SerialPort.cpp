@@ -34,8 +34,7 @@ bool SerialPort::SetTimeouts(int readPerByteMs, int readConstantMs, int writePer
     if (!transport || readPerByteMs < 0 || readConstantMs < 0 || writePerByteMs < 0 ||
         writeConstantMs < 0)
         return false;
-    transport->SetTimeouts({readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs});
-    return true;
+    return transport->SetTimeouts({readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs});
 }
 
 long SerialPort::Write(const char* data, std::size_t size) {

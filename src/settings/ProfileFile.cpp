@@ -1,13 +1,11 @@
 #include "settings/ProfileFile.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
+#include "settings/ProfileStorage.h"
+
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -15,32 +13,6 @@ struct Line {
     std::string text;       // without its line end
     std::string terminator; // "\r\n", "\n" or "" for a last line without one
 };
-
-enum class LoadResult { Loaded, Missing, Failed };
-
-// Reads the whole file. A missing file is not an error; anything else that
-// stops the read is, so a write never replaces a file it could not read.
-LoadResult LoadFile(const std::string& path, std::string& contents) {
-    contents.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
-    char buffer[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
-            return LoadResult::Failed;
-        }
-        if (got == 0)
-            break;
-        contents.append(buffer, static_cast<size_t>(got));
-    }
-    ::close(fd);
-    return LoadResult::Loaded;
-}
 
 // A byte-order mark some editors put before the first line: not part of it
 // when reading (the first section would be lost), put back when rewriting.
@@ -112,62 +84,18 @@ bool KeyLine(const std::string& text, std::string& key, std::string& value) {
     return true;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t put = ::write(fd, data.data() + done, data.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<size_t>(put);
-    }
-    return true;
-}
-
-// A temporary file's name: the settings file's, ".tmp", the writer's process
-// id, then mkstemp's six characters. The id tells a later write whether the
-// writer still runs.
-std::string TempPrefix(const std::string& path) {
-    return path + ".tmp";
-}
-
-// A writer killed between creating its temporary file and renaming it leaves
-// the file behind. Removes those whose writer has gone, so that crashes do not
-// fill the settings folder; a running writer's file is left alone.
-void RemoveAbandonedTemps(const std::string& path) {
-    const std::filesystem::path prefix(TempPrefix(path));
-    const std::string start = prefix.filename().string();
-    std::error_code error;
-    std::filesystem::directory_iterator entries(
-        prefix.has_parent_path() ? prefix.parent_path() : std::filesystem::path("."), error);
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        const std::string name = entries->path().filename().string();
-        if (name.size() <= start.size() + 7 || name.compare(0, start.size(), start) != 0)
-            continue;
-        const std::string id = name.substr(start.size(), name.size() - start.size() - 7);
-        if (name[name.size() - 7] != '.' || id.empty() ||
-            id.find_first_not_of("0123456789") != std::string::npos || id.size() > 9)
-            continue;
-        const pid_t writer = static_cast<pid_t>(std::stol(id));
-        if (writer > 0 && writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH)
-            ::unlink(entries->path().c_str());
-    }
-}
-
 // The file a write must change: a symbolic link (a chain of them, relative
 // ones read from the link's own folder) is followed to its target, so that the
 // link stays a link. False for a loop or an unreadable link.
 bool FinalTarget(const std::string& path, std::string& target) {
-    namespace fs = std::filesystem;
-    fs::path current(path);
+    fs::path current = fs::u8path(path);
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code error;
         const fs::file_status status = fs::symlink_status(current, error);
         if (error && error != std::errc::no_such_file_or_directory)
             return false;
         if (!fs::is_symlink(status)) {
-            target = current.string(); // a missing file is made here
+            target = current.u8string(); // a missing file is made here
             return true;
         }
         const fs::path next = fs::read_symlink(current, error);
@@ -178,43 +106,12 @@ bool FinalTarget(const std::string& path, std::string& target) {
     return false;
 }
 
-// Rewrites an existing file where it stands. Not crash-safe: only for a file
-// whose folder takes no temporary file, where it is the one way to save.
-bool RewriteInPlace(const std::string& path, const std::string& contents) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, contents) && ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
-              ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
-}
-
-// Replaces path with contents through a temporary file in the same folder,
-// so a crash or a full disk never leaves a half-written settings file.
-bool ReplaceFile(const std::string& path, const std::string& contents) {
-    std::string temp = TempPrefix(path) + std::to_string(::getpid()) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return (errno == EACCES || errno == EPERM) && RewriteInPlace(path, contents);
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
-        RemoveAbandonedTemps(path);
-        return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
-}
-
 } // namespace
 
 bool ProfileFile::Read(const std::string& section, const std::string& key,
                        std::string& value) const {
     std::string contents;
-    if (LoadFile(path, contents) != LoadResult::Loaded)
+    if (ProfileStorage::Load(path, contents) != ProfileStorage::LoadResult::Loaded)
         return false;
     TakeByteOrderMark(contents);
     bool inSection = false;
@@ -246,8 +143,7 @@ bool ProfileFile::Write(const std::string& section, const std::string& key,
         return false;
 
     std::string contents;
-    const LoadResult loaded = LoadFile(path, contents);
-    if (loaded == LoadResult::Failed)
+    if (ProfileStorage::Load(path, contents) == ProfileStorage::LoadResult::Failed)
         return false;
     std::string output = TakeByteOrderMark(contents);
     std::vector<Line> lines = SplitLines(contents);
@@ -301,12 +197,41 @@ bool ProfileFile::Write(const std::string& section, const std::string& key,
         output += line.text + line.terminator;
 
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    const fs::path folder = fs::u8path(path).parent_path();
     if (!folder.empty())
-        std::filesystem::create_directories(folder, error);
+        fs::create_directories(folder, error);
     std::string target;
-    return FinalTarget(path, target) && ReplaceFile(target, output);
+    return FinalTarget(path, target) && ProfileStorage::Replace(target, output);
 }
+
+namespace ProfileStorage {
+
+std::string TempPrefix(const std::string& path) {
+    return path + ".tmp";
+}
+
+void RemoveAbandonedTemps(const std::string& path) {
+    const fs::path prefix = fs::u8path(TempPrefix(path));
+    const std::string start = prefix.filename().u8string();
+    std::error_code error;
+    fs::directory_iterator entries(prefix.has_parent_path() ? prefix.parent_path() : fs::path("."),
+                                   error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const std::string name = entries->path().filename().u8string();
+        if (name.size() <= start.size() + 7 || name.compare(0, start.size(), start) != 0)
+            continue;
+        const std::string id = name.substr(start.size(), name.size() - start.size() - 7);
+        if (name[name.size() - 7] != '.' || id.empty() ||
+            id.find_first_not_of("0123456789") != std::string::npos || id.size() > 9)
+            continue;
+        const long writer = std::stol(id);
+        std::error_code removeError;
+        if (writer > 0 && writer != CurrentWriter() && WriterHasEnded(writer))
+            fs::remove(entries->path(), removeError);
+    }
+}
+
+} // namespace ProfileStorage
 
 int32_t ProfileFile::ParseInt(const std::string& text) {
     size_t i = text.find_first_not_of(" \t");

@@ -20,7 +20,8 @@ public:
     // byte-order mark before the first one included; new lines end in CR LF.
     // The new contents go to a temporary file in the same folder that is then
     // renamed over the old one, so a failed write leaves the old file whole and
-    // reports false. A symbolic link is written through: the temporary file is
+    // reports false. A file that exists and may not be written (read-only)
+    // keeps its bytes and mode: false. A symbolic link is written through: the temporary file is
     // made beside its final target, and the link stays. Only when that folder
     // refuses a new file is an existing file rewritten in place instead (not
     // crash-safe). Temporary files of earlier writers that were killed before

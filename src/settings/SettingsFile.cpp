@@ -1,36 +1,15 @@
 #include "settings/SettingsFile.h"
 
 #include "settings/ProfileFile.h"
+#include "settings/SettingsLocation.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-
-#include <climits>
-#include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace SettingsFile {
 
 namespace {
 
 constexpr size_t maxStringLength = 4095;
-
-std::string HomeDirectory() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0')
-        return home;
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/";
-}
-
-std::string ExecutablePath() {
-    if (QCoreApplication::instance() != nullptr)
-        return QCoreApplication::applicationFilePath().toStdString();
-    char buffer[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
-}
 
 ProfileFile InFolder(const std::string& fileName) {
     return ProfileFile(SettingsDirectory() + "/" + fileName);
@@ -42,24 +21,13 @@ ProfileFile ApplicationProfile() {
 
 } // namespace
 
-std::string SettingsDirectory() {
-    // relative XDG values are to be ignored, which also keeps the folder
-    // independent of the working directory
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::string base =
-        config != nullptr && config[0] == '/' ? config : HomeDirectory() + "/.config";
-    return base + "/VORNadcC";
-}
-
 std::string ApplicationProfileName() {
     return ProfileNameOf(ExecutablePath());
 }
 
 std::string ProfileNameOf(const std::string& executablePath) {
-    std::string name = executablePath;
-    const size_t slash = name.find_last_of('/');
-    if (slash != std::string::npos)
-        name.erase(0, slash + 1);
+    // the platform's own separators: "\\" too on Windows
+    std::string name = std::filesystem::u8path(executablePath).filename().u8string();
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos)
         name.erase(dot);

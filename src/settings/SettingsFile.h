@@ -6,7 +6,8 @@
 // The private-profile (INI) settings service. Stateless: every read consults
 // the file as it is now and every write updates it at once, so a hand edit
 // takes effect at the next read. Both files live in one fixed folder,
-// $XDG_CONFIG_HOME/VORNadcC/ (default ~/.config/VORNadcC/), whatever the
+// $XDG_CONFIG_HOME/VORNadcC/ (default ~/.config/VORNadcC/; on Windows
+// %APPDATA%\VORNadcC\), whatever the
 // working directory. Integer values read as an optional sign and decimal
 // digits up to the first other character; text that does not begin with a
 // number reads as 0. A failed write leaves the old file whole.

@@ -1,6 +1,8 @@
-// adc-sim: the simulated controller on a pseudo-terminal, for tools and tests
-// outside this process. First line of output: the path to open.
+// adc-sim: the simulated controller on a pseudo-terminal (or with --listen
+// over raw TCP), for tools and tests outside this process. First line of
+// output: the path or port name to open.
 
+#include "sim/SimListener.h"
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 
@@ -11,19 +13,11 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(SimUsage().c_str(), stdout);
-            return 0;
-        }
-    }
     SimOptions options;
+    int exitStatus = 0;
+    if (!TakeSimCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, exitStatus))
+        return exitStatus;
     std::string errorText;
-    if (!ParseSimArguments(arguments, options, errorText)) {
-        std::fprintf(stderr, "adc-sim: %s\n\n%s", errorText.c_str(), SimUsage().c_str());
-        return 2;
-    }
 
     // Block the stop signals before the serving thread starts, so that it
     // inherits the mask and only sigwait below receives them.
@@ -35,15 +29,18 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     SimServer server(options);
-    if (!server.Start(errorText)) {
+    SimListener listener(options);
+    const bool listening = !options.listenHost.empty();
+    if (!(listening ? listener.Start(errorText) : server.Start(errorText))) {
         std::fprintf(stderr, "adc-sim: %s\n", errorText.c_str());
         return 1;
     }
-    std::printf("%s\n", server.SlavePath().c_str());
+    std::printf("%s\n", listening ? listener.PortName().c_str() : server.SlavePath().c_str());
     std::fflush(stdout);
 
     int received = 0;
     sigwait(&stopSignals, &received);
     server.Stop();
+    listener.Stop();
     return 0;
 }

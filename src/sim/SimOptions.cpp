@@ -1,7 +1,10 @@
 #include "sim/SimOptions.h"
 
+#include "serial/network/NetworkAddress.h"
+
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -64,6 +67,20 @@ bool ParseFault(const std::string& text, SimOptions& options) {
     return true;
 }
 
+// HOST:PORT as a network port names it, or with port 0 for one the system picks.
+bool ParseListenAddress(const std::string& text, SimOptions& options) {
+    const bool anyPort = text.size() > 2 && text.compare(text.size() - 2, 2, ":0") == 0;
+    NetworkAddress address;
+    std::string reason;
+    if (!ParseNetworkAddress(anyPort ? text.substr(0, text.size() - 1) + "1" : text, address,
+                             reason) ||
+        text.find("://") != std::string::npos)
+        return false;
+    options.listenHost = address.host;
+    options.listenPort = anyPort ? "0" : address.port;
+    return true;
+}
+
 } // namespace
 
 bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& options,
@@ -88,7 +105,8 @@ bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& op
             continue;
         }
         const bool takesValue = name == "--noise" || name == "--seed" || name == "--baud" ||
-                                name == "--filter" || name == "--fault" || name == "--log";
+                                name == "--filter" || name == "--fault" || name == "--log" ||
+                                name == "--listen";
         if (!takesValue) {
             errorText = "unknown option: " + arguments[i];
             return false;
@@ -115,6 +133,8 @@ bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& op
             ok = ParseBands(value, parsed.filterBands);
         } else if (name == "--fault") {
             ok = ParseFault(value, parsed);
+        } else if (name == "--listen") {
+            ok = ParseListenAddress(value, parsed);
         } else {
             ok = !value.empty();
             parsed.logPath = value;
@@ -132,7 +152,9 @@ bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& op
 std::string SimUsage() {
     return "Usage: adc-sim [options]\n"
            "Runs the simulated ADC controller on a pseudo-terminal, prints the terminal's path\n"
-           "on the first line and serves until interrupted.\n"
+           "on the first line and serves until interrupted. With --listen it serves over raw\n"
+           "TCP instead, one connection at a time, and prints the port name to open,\n"
+           "socket://HOST:PORT (on Windows, which has no pseudo-terminals, it needs --listen).\n"
            "\n"
            "  --echo              send each command line back before its reply\n"
            "  --range-probe       answer \"RC,1!\" to RC,1; the range then comes from WL,1000; "
@@ -147,5 +169,24 @@ std::string SimUsage() {
            "  --fault garbage     a line of random bytes instead of each reply\n"
            "  --fault babble      after the first reply, bytes without LF forever\n"
            "  --log FILE          log every byte both ways\n"
+           "  --listen HOST:PORT  serve over raw TCP on HOST:PORT (port 0: any free one)\n"
            "  --help              show this text\n";
+}
+
+bool TakeSimCommandLine(const std::vector<std::string>& arguments, SimOptions& options,
+                        int& exitStatus) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(SimUsage().c_str(), stdout);
+            exitStatus = 0;
+            return false;
+        }
+    }
+    std::string errorText;
+    if (!ParseSimArguments(arguments, options, errorText)) {
+        std::fprintf(stderr, "adc-sim: %s\n\n%s", errorText.c_str(), SimUsage().c_str());
+        exitStatus = 2;
+        return false;
+    }
+    return true;
 }

@@ -18,6 +18,8 @@ struct SimOptions {
     bool garbage = false;    // --fault garbage: each reply is a line of random bytes
     bool babble = false;     // --fault babble: after the first reply, bytes without LF forever
     std::string logPath;     // --log FILE: every byte both ways; empty: no log
+    std::string listenHost;  // --listen HOST:PORT: served over raw TCP; empty: a pseudo-terminal
+    std::string listenPort;  // "0": the system chooses
 };
 
 // Parses adc-sim's arguments (without the program name) into options.
@@ -28,3 +30,9 @@ bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions& op
 
 // The --help text: every flag with what the user sees.
 std::string SimUsage();
+
+// adc-sim's command line (argv after the program name): false when the
+// program is to end at once with exitStatus, after printing the usage for
+// --help (0) or the reason and the usage for a usage error (2).
+bool TakeSimCommandLine(const std::vector<std::string>& arguments, SimOptions& options,
+                        int& exitStatus);

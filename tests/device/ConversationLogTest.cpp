@@ -6,8 +6,10 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -37,7 +39,9 @@ protected:
                 continue;
             }
             std::tm local{};
-            if (!std::regex_search(line, form) || !::strptime(line.c_str(), "%F %T", &local)) {
+            std::istringstream stampText(line);
+            stampText >> std::get_time(&local, "%Y-%m-%d %H:%M:%S");
+            if (!std::regex_search(line, form) || stampText.fail()) {
                 ADD_FAILURE() << line;
                 continue;
             }

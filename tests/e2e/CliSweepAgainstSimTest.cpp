@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -149,6 +150,41 @@ TEST_F(CliSweep, BadOptionsAreUsageErrorsBeforeThePortIsTouched) {
     EXPECT_EQ(saveFails.exitCode, 1);
     EXPECT_EQ(saveFails.err, "Access to / was denied.\n");
     EXPECT_FALSE(saveFails.out.empty()); // the counts were found and printed first
+}
+
+// Ctrl+C (a real SIGINT) during a sweep on a line paced at 19200 baud, where
+// the whole sweep would take about 18 s: the sweep stops at the next probe,
+// the probe under way is finished and logged, and the program exits with 130.
+TEST_F(CliSweep, CtrlCStopsASweepAtTheNextProbeAndExitsWith130) {
+    SimOptions options;
+    options.baud = 19200;
+    StartSim(options);
+    const std::string log = TempPath("interrupted.log");
+    std::remove(log.c_str());
+    const auto count = [](const std::string& text, const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos;
+             at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const ProcessResult result =
+        RunProcessAndSignal({VORNADC_CLI, "--port", server->SlavePath(), "--log", log, "sweep"},
+                            SIGINT, [&] { return count(ReadAll(log), " sent RA,1;") >= 20; });
+    EXPECT_EQ(result.exitCode, 130) << result.err;
+    EXPECT_EQ(result.err, "vornadc-cli: interrupted\n");
+    EXPECT_EQ(result.out, "");
+    const std::string logged = ReadAll(log);
+    const std::size_t probes = count(logged, " sent RA,1;");
+    EXPECT_GE(probes, 20u);
+    EXPECT_LT(probes, 200u);                                // far from the 1024 of the whole sweep
+    EXPECT_EQ(count(logged, " received-lf RA,1,"), probes); // the last probe finished
+    EXPECT_EQ(count(logged, " sent WA,1,"), probes);
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged.back(), '\n');
+    std::remove(log.c_str());
+    // the line is free again for the next program
+    EXPECT_EQ(Run({"id"}).exitCode, 0);
 }
 
 } // namespace

@@ -1,29 +1,27 @@
 #include "ports/PortNames.h"
 #include "ports/PortRecords.h"
 
-#include <QTemporaryDir>
-
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-TEST(ResolvePortName, MapsComPortsAndPassesDevicePaths) {
-    EXPECT_EQ(ResolvePortName("COM1"), "/dev/ttyS0");
-    EXPECT_EQ(ResolvePortName("com4"), "/dev/ttyS3");
-    EXPECT_EQ(ResolvePortName("/dev/ttyUSB0"), "/dev/ttyUSB0");
-    EXPECT_EQ(ResolvePortName("COM5"), "");
-    EXPECT_EQ(ResolvePortName("COM10"), "");
-    EXPECT_EQ(ResolvePortName(""), "");
-    EXPECT_EQ(ResolvePortName("ttyS0"), "");
-    EXPECT_EQ(ResolvePortName("CON1"), "");
+TEST(ResolvePortName, PassesNetworkPortsAndRefusesOtherSchemes) {
     EXPECT_EQ(ResolvePortName("socket://10.0.0.5:4001"), "socket://10.0.0.5:4001");
     EXPECT_EQ(ResolvePortName("RFC2217://lab:2217"), "RFC2217://lab:2217");
     EXPECT_EQ(ResolvePortName("rfc2217:/lab:2217"), "");
     EXPECT_EQ(ResolvePortName("telnet://lab:23"), "");
+    EXPECT_EQ(ResolvePortName(""), "");
+}
+
+TEST(ComPortNumber, TakesOneTo256WithoutALeadingZero) {
+    const struct {
+        const char* name;
+        int number;
+    } cases[] = {{"COM1", 1},   {"COM9", 9}, {"com256", 256}, {"Com10", 10},
+                 {"COM257", 0}, {"COM0", 0}, {"COM01", 0},    {"COM", 0},
+                 {"COM1x", 0},  {"CON1", 0}, {"COM1000", 0},  {" COM1", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ComPortNumber(c.name), c.number) << c.name;
 }
 
 TEST(PortRecords, VendorProductAndDetailsSayWhatIsKnown) {
@@ -42,21 +40,19 @@ TEST(PortRecords, VendorProductAndDetailsSayWhatIsKnown) {
     EXPECT_EQ(details, (std::vector<std::string>{
                            "", "", "", "", "USB serial adapter (serial A1B2C3)", "Acme (2341:0043)",
                            "(2341:0043)", "link to /dev/ttyUSB1"}));
-}
 
-TEST(PortLinks, OnlyLinksToExistingDevicesSortedByName) {
-    QTemporaryDir dir;
-    const fs::path folder = dir.path().toStdString();
-    std::ofstream(folder / "ttyUSB0") << "";
-    fs::create_symlink(folder / "ttyUSB0", folder / "usb-B");
-    fs::create_symlink(folder / "ttyUSB0", folder / "usb-A");
-    fs::create_symlink(folder / "ttyUSB9", folder / "usb-gone"); // unplugged
-    const std::vector<PortLink> links = PortLinks(folder.string());
-    ASSERT_EQ(links.size(), 2u); // not the device itself, nor the dangling link
-    EXPECT_EQ(links[0].path, (folder / "usb-A").string());
-    EXPECT_EQ(links[1].path, (folder / "usb-B").string());
-    EXPECT_EQ(links[1].target, fs::canonical(folder / "ttyUSB0").string());
-    EXPECT_TRUE(PortLinks((folder / "missing").string()).empty());
+    // Windows reports its ports by COM name: one of the first four takes the
+    // details where it stands (in its own spelling), a higher one follows them.
+    const std::vector<PortRecord> com =
+        DescribePorts({{"com4", "USB Serial Port (COM4)", "FTDI", "", 0x0403, 0x6001},
+                       {"COM5", "Communications Port (COM5)", "", "", -1, -1}},
+                      {});
+    std::vector<std::string> names;
+    for (const PortRecord& record : com)
+        names.push_back(record.name + "|" + PortDetailsText(record));
+    EXPECT_EQ(names, (std::vector<std::string>{"COM1|", "COM2|", "COM3|",
+                                               "COM4|USB Serial Port (COM4), FTDI (0403:6001)",
+                                               "COM5|Communications Port (COM5)"}));
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "serial/PortOpenError.h"
-
-#include <QDir>
-#include <QTemporaryDir>
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,7 +16,7 @@ namespace {
 class FakeNode : public ::testing::Test {
 protected:
     std::string Make(const char* groupName) {
-        path = QDir(dir.path()).filePath(QStringLiteral("ttyUSB0")).toStdString();
+        path = (dir.Path() / "ttyUSB0").string();
         FILE* file = std::fopen(path.c_str(), "w");
         if (!file)
             return {};
@@ -29,7 +27,7 @@ protected:
         return path;
     }
 
-    QTemporaryDir dir;
+    TempFolder dir;
     std::string path;
 };
 

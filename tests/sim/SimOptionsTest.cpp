@@ -7,11 +7,12 @@ namespace {
 TEST(SimOptions, ParsesEveryFlag) {
     SimOptions options;
     std::string error;
-    ASSERT_TRUE(ParseSimArguments({"--echo", "--range-probe", "--noise", "0.5", "--seed=77",
-                                   "--baud", "9600", "--filter", "300,450.5,600", "--fault",
-                                   "drop:3", "--fault=hangup:10", "--fault", "garbage", "--fault",
-                                   "babble", "--log", "/tmp/x.log"},
-                                  options, error))
+    ASSERT_TRUE(ParseSimArguments(
+        {"--echo",   "--range-probe", "--noise",       "0.5",     "--seed=77", "--baud",
+         "9600",     "--filter",      "300,450.5,600", "--fault", "drop:3",    "--fault=hangup:10",
+         "--fault",  "garbage",       "--fault",       "babble",  "--log",     "/tmp/x.log",
+         "--listen", "[::1]:4001"},
+        options, error))
         << error;
     EXPECT_TRUE(options.echo);
     EXPECT_TRUE(options.rangeProbe);
@@ -24,10 +25,14 @@ TEST(SimOptions, ParsesEveryFlag) {
     EXPECT_TRUE(options.garbage);
     EXPECT_TRUE(options.babble);
     EXPECT_EQ(options.logPath, "/tmp/x.log");
+    EXPECT_EQ(options.listenHost, "::1");
+    EXPECT_EQ(options.listenPort, "4001");
 
     SimOptions single;
-    ASSERT_TRUE(ParseSimArguments({"--filter", "480"}, single, error));
+    ASSERT_TRUE(ParseSimArguments({"--filter", "480", "--listen=localhost:0"}, single, error));
     EXPECT_EQ(single.filterBands, (std::vector<double>{480}));
+    EXPECT_EQ(single.listenHost, "localhost");
+    EXPECT_EQ(single.listenPort, "0"); // the system picks one
 }
 
 TEST(SimOptions, RejectsBadArgumentsAndKeepsTheOptions) {
@@ -48,6 +53,11 @@ TEST(SimOptions, RejectsBadArgumentsAndKeepsTheOptions) {
         {"--fault", "loud"},
         {"--echo=1"},
         {"--log", ""},
+        {"--listen", "127.0.0.1"},
+        {"--listen", "127.0.0.1:65536"},
+        {"--listen", "127.0.0.1:00"},
+        {"--listen", "socket://127.0.0.1:4001"},
+        {"--listen", ":4001"},
     };
     for (const auto& arguments : bad) {
         SimOptions options;
@@ -61,8 +71,9 @@ TEST(SimOptions, RejectsBadArgumentsAndKeepsTheOptions) {
 
 TEST(SimOptions, UsageNamesEveryFlag) {
     const std::string usage = SimUsage();
-    for (const char* flag : {"--echo", "--range-probe", "--noise", "--seed", "--baud", "--filter",
-                             "drop:K", "hangup:K", "garbage", "babble", "--log", "--help"})
+    for (const char* flag :
+         {"--echo", "--range-probe", "--noise", "--seed", "--baud", "--filter", "drop:K",
+          "hangup:K", "garbage", "babble", "--log", "--listen", "--help"})
         EXPECT_NE(usage.find(flag), std::string::npos) << flag;
 }
 

@@ -1,10 +1,16 @@
 #include "support/ProcessRunner.h"
 
+#include <csignal>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 ProcessResult RunProcess(const std::vector<std::string>& argv) {
+    return RunProcessAndSignal(argv, 0, {});
+}
+
+ProcessResult RunProcessAndSignal(const std::vector<std::string>& argv, int signalNumber,
+                                  const std::function<bool()>& ready) {
     ProcessResult result;
     int outPipe[2], errPipe[2];
     if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
@@ -28,7 +34,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv) {
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* targets[2] = {&result.out, &result.err};
     int open = 2;
-    while (open > 0 && ::poll(fds, 2, -1) > 0) {
+    bool signalled = !ready;
+    int events = 0;
+    while (open > 0 && (events = ::poll(fds, 2, signalled ? -1 : 10)) >= 0) {
+        if (!signalled && ready()) {
+            ::kill(child, signalNumber);
+            signalled = true;
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !fds[i].revents)
                 continue;

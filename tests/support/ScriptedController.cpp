@@ -1,8 +1,6 @@
 #include "support/ScriptedController.h"
 
-#include <cerrno>
-#include <poll.h>
-#include <unistd.h>
+#include <algorithm>
 
 ScriptedController::~ScriptedController() {
     Finish(0);
@@ -29,12 +27,8 @@ ScriptedController& ScriptedController::HangUp() {
 }
 
 bool ScriptedController::Start(std::string& error) {
-    if (!terminal.Open(error))
+    if (!line.Open(error))
         return false;
-    if (::pipe(wakePipe) != 0) {
-        error = "pipe failed";
-        return false;
-    }
     server = std::thread([this] { Serve(); });
     return true;
 }
@@ -45,16 +39,10 @@ std::string ScriptedController::Finish(int waitMs) {
             std::unique_lock<std::mutex> lock(mutex);
             scriptDone.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return done; });
         }
-        const char stop = 's';
-        (void)!::write(wakePipe[1], &stop, 1);
+        line.Stop();
         server.join();
     }
-    for (int& fd : wakePipe)
-        if (fd >= 0) {
-            ::close(fd);
-            fd = -1;
-        }
-    terminal.Close();
+    line.Close();
     std::string report = failure;
     if (!unexpected.empty())
         report += (report.empty() ? "" : "; ") +
@@ -62,28 +50,13 @@ std::string ScriptedController::Finish(int waitMs) {
     return report;
 }
 
-// True when the master has data (or hung up); false when asked to stop.
-bool ScriptedController::WaitReadable(int timeoutMs) {
-    pollfd fds[2] = {{terminal.MasterFd(), POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-    const int count = terminal.IsOpen() ? 2 : 1;
-    pollfd* watched = terminal.IsOpen() ? fds : fds + 1;
-    for (;;) {
-        const int ready = ::poll(watched, count, timeoutMs);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0 || fds[1].revents)
-            return false;
-        return true;
-    }
-}
-
 bool ScriptedController::ReadExactly(std::size_t count, std::string& received) {
     while (received.size() < count) {
-        if (!terminal.IsOpen() || !WaitReadable(-1))
+        if (!line.IsOpen() || !line.WaitReadable(-1))
             return false;
         char buffer[512];
         const std::size_t wanted = std::min(sizeof buffer, count - received.size());
-        const ssize_t n = ::read(terminal.MasterFd(), buffer, wanted);
+        const long n = line.Read(buffer, wanted);
         if (n <= 0)
             return false;
         received.append(buffer, static_cast<std::size_t>(n));
@@ -110,25 +83,23 @@ void ScriptedController::Serve() {
         } else if (step.kind == Step::Kind::ReplyBytes) {
             std::size_t written = 0;
             while (written < step.bytes.size()) {
-                const ssize_t n = ::write(terminal.MasterFd(), step.bytes.data() + written,
-                                          step.bytes.size() - written);
+                const long n = line.Write(step.bytes.data() + written, step.bytes.size() - written);
                 if (n <= 0)
                     break;
                 written += static_cast<std::size_t>(n);
             }
         } else if (step.kind == Step::Kind::PauseFor) {
-            pollfd wake{wakePipe[0], POLLIN, 0};
-            if (::poll(&wake, 1, step.milliseconds) > 0)
+            if (!line.Sleep(step.milliseconds))
                 break;
         } else {
-            terminal.HangUp();
+            line.HangUp();
         }
     }
     MarkDone();
     // Whatever the program writes from here on was not in the script.
-    while (terminal.IsOpen() && WaitReadable(-1)) {
+    while (line.IsOpen() && line.WaitReadable(-1)) {
         char buffer[512];
-        const ssize_t n = ::read(terminal.MasterFd(), buffer, sizeof buffer);
+        const long n = line.Read(buffer, sizeof buffer);
         if (n <= 0)
             break;
         unexpected.append(buffer, static_cast<std::size_t>(n));

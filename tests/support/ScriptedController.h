@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/PseudoTerminal.h"
+#include "support/ScriptedLine.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -8,7 +8,8 @@
 #include <thread>
 #include <vector>
 
-// A controller that follows a script on the master side of a pseudo-terminal:
+// A controller that follows a script on the master side of a pseudo-terminal
+// (in-process on Windows, see ScriptedLine):
 // it expects exact byte strings from the program and answers with chosen
 // bytes, partial lines, pauses or a hang-up. An expectation without a reply
 // is a silent controller. Build the script, Start, let the program talk to
@@ -27,9 +28,10 @@ public:
 
     // Opens the pseudo-terminal and starts serving the script on a thread.
     bool Start(std::string& error);
-    const std::string& SlavePath() const { return terminal.SlavePath(); }
+    // The port name the program opens.
+    const std::string& SlavePath() const { return line.Name(); }
     // The master side: its terminal settings are those the program set on the slave.
-    int MasterFd() const { return terminal.MasterFd(); }
+    int MasterFd() const { return line.MasterFd(); }
 
     // Waits up to waitMs for the script to run to its end, stops serving, and
     // returns "" when every expectation was met and nothing else was written,
@@ -46,13 +48,11 @@ private:
 
     void Serve();
     bool ReadExactly(std::size_t count, std::string& received);
-    bool WaitReadable(int timeoutMs);
     void MarkDone();
 
-    PseudoTerminal terminal;
+    ScriptedLine line;
     std::vector<Step> script;
     std::thread server;
-    int wakePipe[2] = {-1, -1};
     std::mutex mutex;
     std::condition_variable scriptDone;
     bool done = false;

@@ -1,80 +1,20 @@
 #include "serial/network/NetworkConnection.h"
 
+#include "serial/DescriptorWait.h"
 #include "serial/SystemError.h"
+#include "serial/network/HostLookup.h"
 #include "serial/network/NetworkAddress.h"
 
 #include <cerrno>
-#include <condition_variable>
 #include <fcntl.h>
-#include <memory>
-#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
-HostLookup hostLookup = ::getaddrinfo;
-
 namespace {
-
-// A lookup on a helper thread, so that a name service that does not answer
-// cannot hold the caller past its deadline. The thread owns its share of the
-// state and frees the result itself when nobody waits for it any more.
-struct Lookup {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    bool abandoned = false;
-    int status = 0;
-    addrinfo* result = nullptr;
-};
-
-// False when the deadline passed first; otherwise status is the lookup's.
-bool ResolveWithin(const NetworkAddress& address, Deadline deadline, int& status,
-                   addrinfo*& result) {
-    auto lookup = std::make_shared<Lookup>();
-    const HostLookup resolve = hostLookup;
-    std::thread([lookup, resolve, host = address.host, port = address.port] {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        const int status = resolve(host.c_str(), port.c_str(), &hints, &found);
-        std::lock_guard<std::mutex> lock(lookup->mutex);
-        if (lookup->abandoned) {
-            if (status == 0 && found)
-                ::freeaddrinfo(found);
-            return;
-        }
-        lookup->status = status;
-        lookup->result = status == 0 ? found : nullptr;
-        lookup->finished = true;
-        lookup->done.notify_one();
-    }).detach();
-    std::unique_lock<std::mutex> lock(lookup->mutex);
-    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) {
-        lookup->abandoned = true;
-        return false;
-    }
-    status = lookup->status;
-    result = lookup->result;
-    return true;
-}
-
-std::string Where(const NetworkAddress& address) {
-    return " (" + address.host + " port " + address.port + ")";
-}
-
-// " within 3 s", or with a tenth for a limit that is not whole seconds.
-std::string Within(int limitMs) {
-    std::string seconds = std::to_string(limitMs / 1000);
-    if (limitMs % 1000 >= 100)
-        seconds += "." + std::to_string(limitMs % 1000 / 100);
-    return " within " + seconds + " s";
-}
 
 // Connects a non-blocking socket to one address before the deadline; the
 // socket, or -1 with errno set.
@@ -122,11 +62,6 @@ void NetworkConnection::Close() {
     fd = -1;
     if (!closedByServer)
         Note("disconnected");
-}
-
-void NetworkConnection::Note(const char* what, const std::string& text) const {
-    if (notes)
-        notes(what, text);
 }
 
 bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reason, int limitMs) {
@@ -177,6 +112,10 @@ long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadli
     return PutWithin(fd, data, size, deadline, [this, flags](const char* from, std::size_t n) {
         return ::send(fd, from, n, flags);
     });
+}
+
+Readiness NetworkConnection::WaitReadable(Deadline deadline) const {
+    return ::WaitReadable(fd, deadline);
 }
 
 long NetworkConnection::Receive(char* buffer, std::size_t size) {

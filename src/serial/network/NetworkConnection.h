@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/DescriptorWait.h"
+#include "serial/Deadline.h"
 #include "serial/PortNotes.h"
 
 #include <cstddef>
@@ -37,7 +37,7 @@ public:
     // bytes handed over, or -1 when the connection failed before any.
     long Send(const char* data, std::size_t size, Deadline deadline);
 
-    Readiness WaitReadable(Deadline deadline) const { return ::WaitReadable(fd, deadline); }
+    Readiness WaitReadable(Deadline deadline) const;
     // What has arrived, without waiting: bytes read, 0 when nothing is
     // waiting, -1 when the connection is closed or broken.
     long Receive(char* buffer, std::size_t size);
@@ -45,13 +45,14 @@ public:
 private:
     void Note(const char* what, const std::string& text = {}) const;
 
-    int fd = -1;
+    int fd = -1; // on Windows the SOCKET, whose value fits 32 bits
     bool closedByServer = false;
     PortNotes notes;
 };
 
-// getaddrinfo(3) by default. Tests put their own resolver here, so that "host
-// not found" and a resolver that hangs need no name service.
+// getaddrinfo(3) by default (POSIX sockets or Winsock). Tests put their own
+// resolver here, so that "host not found" and a resolver that hangs need no
+// name service.
 using HostLookup = int (*)(const char* host, const char* service, const addrinfo* hints,
                            addrinfo** result);
 extern HostLookup hostLookup;

@@ -1,0 +1,81 @@
+#include "serial/network/HostLookup.h"
+
+#include "serial/network/NetworkAddress.h"
+#include "serial/network/NetworkConnection.h"
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#endif
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+HostLookup hostLookup = ::getaddrinfo;
+
+namespace {
+
+// A lookup on a helper thread, so that a name service that does not answer
+// cannot hold the caller past its deadline. The thread owns its share of the
+// state and frees the result itself when nobody waits for it any more.
+struct Lookup {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool abandoned = false;
+    int status = 0;
+    addrinfo* result = nullptr;
+};
+
+} // namespace
+
+bool ResolveWithin(const NetworkAddress& address, Deadline deadline, int& status,
+                   addrinfo*& result) {
+    auto lookup = std::make_shared<Lookup>();
+    const HostLookup resolve = hostLookup;
+    std::thread([lookup, resolve, host = address.host, port = address.port] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        const int status = resolve(host.c_str(), port.c_str(), &hints, &found);
+        std::lock_guard<std::mutex> lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (status == 0 && found)
+                ::freeaddrinfo(found);
+            return;
+        }
+        lookup->status = status;
+        lookup->result = status == 0 ? found : nullptr;
+        lookup->finished = true;
+        lookup->done.notify_one();
+    }).detach();
+    std::unique_lock<std::mutex> lock(lookup->mutex);
+    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        return false;
+    }
+    status = lookup->status;
+    result = lookup->result;
+    return true;
+}
+
+std::string Where(const NetworkAddress& address) {
+    return " (" + address.host + " port " + address.port + ")";
+}
+
+std::string Within(int limitMs) {
+    std::string seconds = std::to_string(limitMs / 1000);
+    if (limitMs % 1000 >= 100)
+        seconds += "." + std::to_string(limitMs % 1000 / 100);
+    return " within " + seconds + " s";
+}
+
+void NetworkConnection::Note(const char* what, const std::string& text) const {
+    if (notes)
+        notes(what, text);
+}
