@@ -5,6 +5,7 @@
 #include "device/DevicePorts.h"
 #include "serial/SerialMode.h"
 #include "serial/SerialPort.h"
+#include "serial/SystemError.h"
 
 #include <memory>
 
@@ -14,6 +15,8 @@ namespace {
 
 std::unique_ptr<SerialPort> openPort;
 int64_t readTimeouts = 0;
+ReplyTally replyTally;
+int openErrorNumber = 0;
 ConversationLog conversationLog;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
@@ -84,6 +87,7 @@ bool DiscardRestOfLine(SerialPort& port, char& lastByte) {
 } // namespace
 
 bool OpenPort(const std::string& portName, std::string& modeString, std::string& errorText) {
+    openErrorNumber = 0;
     if (modeString.empty())
         modeString = defaultMode;
     SerialMode mode;
@@ -96,6 +100,7 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
         auto transport = DevicePorts::Open(portName, systemText);
         if (!transport) {
             errorText = "Port Initialisation Error:\n" + systemText;
+            openErrorNumber = ErrorNumberOf(systemText);
             return false;
         }
         openPort = std::make_unique<SerialPort>();
@@ -104,6 +109,7 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     std::string systemText;
     if (!openPort->Apply(mode, systemText)) {
         errorText = "Unable to apply parameters:\n" + systemText;
+        openErrorNumber = ErrorNumberOf(systemText);
         return false;
     }
     if (!openPort->SetTimeouts(readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs)) {
@@ -120,6 +126,14 @@ bool StartLog(const std::string& path, std::string& errorText) {
         return true;
     }
     return conversationLog.Open(path, errorText);
+}
+
+int OpenErrorNumber() {
+    return openErrorNumber;
+}
+
+ReplyTally CountReplies() {
+    return replyTally;
 }
 
 int64_t ReadTimeoutCount() {
@@ -174,10 +188,17 @@ bool ReadReply(std::string& reply) {
         reply.clear();
         return false;
     }
+    // Silence: the time-out ended a line (after any echo) with nothing in it.
+    const bool silent = end == LineEnd::TimedOut && reply.empty();
     const auto semicolon = reply.find(';');
     if (semicolon != std::string::npos)
         reply.erase(0, semicolon + 1);
-    return end != LineEnd::Failed && !reply.empty();
+    const bool delivered = end != LineEnd::Failed && !reply.empty();
+    if (delivered)
+        ++replyTally.delivered;
+    else if (silent)
+        ++replyTally.timedOut;
+    return delivered;
 }
 
 } // namespace AdcLink
