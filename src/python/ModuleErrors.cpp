@@ -28,7 +28,7 @@ PyObject* MakeError(const char* name, const char* doc, const py::object& bases) 
 }
 
 py::object MakeException(PyObject* type, const DeviceFailure& failure) {
-    py::object error = py::reinterpret_borrow<py::object>(type)(Records::ReplyText(failure.what()));
+    py::object error = py::reinterpret_borrow<py::object>(type)(Records::ReplyText(failure.reason));
     if (failure.protocol)
         error.attr("protocol") = Records::MakeProtocol(*failure.protocol);
     return error;
@@ -40,7 +40,7 @@ void Raise(PyObject* type, const DeviceFailure& failure) {
 
 void RaisePortError(const PortFailure& failure) {
     py::object error = MakeException(portError, failure);
-    error.attr("filename") = Records::ReplyText(failure.port);
+    error.attr("filename") = failure.port; // as the caller gave it
     if (failure.errorNumber != 0) {
         error.attr("errno") = failure.errorNumber;
         error.attr("strerror") = std::strerror(failure.errorNumber);

@@ -15,9 +15,10 @@ class module_;
 // the GIL is held again. The text is the reason the command-line tool gives;
 // its bytes reach Python as Latin-1, as replies do.
 struct DeviceFailure : std::runtime_error {
-    explicit DeviceFailure(const std::string& reason,
+    explicit DeviceFailure(const std::string& text,
                            std::optional<ProtocolInMs> corrected = std::nullopt)
-        : std::runtime_error(reason), protocol(corrected) {}
+        : std::runtime_error(text), reason(text), protocol(corrected) {}
+    std::string reason;                   // whole, even with a NUL byte of a reply in it
     std::optional<ProtocolInMs> protocol; // the protocol as checks corrected it
 };
 

@@ -20,7 +20,7 @@ def test_operations_send_the_links_bytes():
     replies = {**HANDSHAKE, **{
         b"WL,680;\r\n": b"WL,0!\r\n",
         b"WL,500;\r\n": b"WL,1!\r\n",
-        b"RP;\r\n": b"1,2,\xff\r\n",
+        b"RP;\r\n": b"1,2,\xff\x00!\r\n",
         b"PD,30,200,200,4540,380,400,500;\r\n": b"PD,0!\r\n",
         b"PD,30,155,2814,380,400;\r\n": b"PD,0!\r\n",
         b"PD,30,200,200,4540,380,400,600;\r\n": b"PD,1!\r\n",
@@ -37,7 +37,7 @@ def test_operations_send_the_links_bytes():
                 as refused:
             adc.set_wavelength(500)
         # A refusal is no time-out; reply bytes in an error text read as Latin-1.
-        with pytest.raises(vornadc.DeviceError, match="^Wrong answer:\n1,2,\xff$") as wrong:
+        with pytest.raises(vornadc.DeviceError, match="^Wrong answer:\n1,2,\xff\x00!$") as wrong:
             adc.read_protocol()
         assert not any(isinstance(e, TimeoutError) for e in (refused.value, wrong.value))
         assert adc.define_protocol(500, 3, 20, 20, 200, 400, 500) == (

@@ -97,6 +97,8 @@ TEST(ErrorNumberOf, FindsTheNumberWhoseTextOpensTheReason) {
         {PortOpenErrorText(EBUSY, "/dev/ttyS0"), EBUSY},
         {PortOpenErrorText(ENOENT, "/dev/ttyUSB3", {"/dev/ttyS0"}), ENOENT},
         {PortOpenErrorText(EACCES, ""), EACCES},
+        {PortOpenErrorText(EPERM, ""), EPERM}, // the first number
+        {"Unknown error 140", 0},              // the text of a number Linux has not
         {"Connection timed out (lab-pc port 4002), no answer within 3 s", ETIMEDOUT},
         {"Connection refused, twice", ECONNREFUSED},
         {"Device or resource busyness", 0}, // a text continued is another word
