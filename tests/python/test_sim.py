@@ -55,6 +55,8 @@ def test_one_link_per_process():
         with pytest.raises(vornadc.PortError, match="closed"):
             adc.probe(0)  # a closed Controller does not reach the new link
         assert second.probe(0) >= 0
+        # Nor does its stop() reach the new link's sweep.
+        assert len(second.sweep(4096, progress=lambda done, total: adc.stop()).readings) == 4096
     assert adc.closed and second.closed
     forgotten = vornadc.connect()
     del forgotten  # dropping the last reference closes the link
