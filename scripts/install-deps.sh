@@ -12,6 +12,6 @@ $SUDO apt-get install -y --no-install-recommends \
   xdotool imagemagick \
   dpkg-dev file desktop-file-utils groff-base \
   clang clang-format clang-tidy libclang-rt-14-dev python3-serial valgrind \
-  pybind11-dev python3-dev python3-pytest \
+  pybind11-dev python3-dev python3-pytest python3-mypy \
   ser2net \
   g++-mingw-w64-x86-64-posix googletest wine64

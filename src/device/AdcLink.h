@@ -13,6 +13,9 @@ namespace AdcLink {
 
 // Serial port link.
 bool OpenPort(const std::string& portName, std::string& modeString, std::string& errorText);
+// The system's error number behind the latest OpenPort's failure (ENOENT,
+// EBUSY, ...); 0 after a success or a failure the system gave no number for.
+int OpenErrorNumber();
 bool IsPortOpen();
 bool ClosePort();
 bool SendCommand(std::string command);
@@ -26,6 +29,16 @@ bool ReadReply(std::string& reply);
 // An empty path ends the record. False, with a one-line reason, when the file
 // cannot be opened; the link then works on without a record.
 bool StartLog(const std::string& path, std::string& errorText);
+// What ReadReply has found since the process started, for a caller that
+// wants to tell how an operation's exchanges went by counting before and
+// after it: reply lines delivered, and reads that failed because nothing but
+// an echo line came before the time-out (a silent controller, as against one
+// that answered with an empty line, or a line that hung up).
+struct ReplyTally {
+    int64_t delivered = 0;
+    int64_t timedOut = 0;
+};
+ReplyTally CountReplies();
 // Single-byte reads that have ended without a byte since the process started;
 // a diagnostic of how long a silent controller kept the link waiting.
 int64_t ReadTimeoutCount();

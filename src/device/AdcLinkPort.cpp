@@ -5,6 +5,7 @@
 #include "device/DevicePorts.h"
 #include "serial/SerialMode.h"
 #include "serial/SerialPort.h"
+#include "serial/SystemError.h"
 
 #include <memory>
 
@@ -19,6 +20,8 @@ std::unique_ptr<SerialPort> openPort;
 // discarded before the first handshake on it.
 bool discardPending = false;
 int64_t readTimeouts = 0;
+ReplyTally replyTally;
+int openErrorNumber = 0;
 
 const char* const defaultMode = "baud=19200 parity=N data=8 stop=1";
 
@@ -92,6 +95,7 @@ bool DiscardRestOfLine(SerialPort& port, char& lastByte) {
 } // namespace
 
 bool OpenPort(const std::string& portName, std::string& modeString, std::string& errorText) {
+    openErrorNumber = 0;
     if (modeString.empty())
         modeString = defaultMode;
     SerialMode mode;
@@ -107,6 +111,7 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
             });
         if (!transport) {
             errorText = "Port Initialisation Error:\n" + systemText;
+            openErrorNumber = ErrorNumberOf(systemText);
             return false;
         }
         openPort = std::make_unique<SerialPort>();
@@ -116,6 +121,7 @@ bool OpenPort(const std::string& portName, std::string& modeString, std::string&
     std::string systemText;
     if (!openPort->Apply(mode, systemText)) {
         errorText = "Unable to apply parameters:\n" + systemText;
+        openErrorNumber = ErrorNumberOf(systemText);
         return false;
     }
     if (!openPort->SetTimeouts(readPerByteMs, readConstantMs, writePerByteMs, writeConstantMs)) {
@@ -141,6 +147,14 @@ bool StartLog(const std::string& path, std::string& errorText) {
         return true;
     }
     return conversationLog.Open(path, errorText);
+}
+
+int OpenErrorNumber() {
+    return openErrorNumber;
+}
+
+ReplyTally CountReplies() {
+    return replyTally;
 }
 
 int64_t ReadTimeoutCount() {
@@ -195,10 +209,17 @@ bool ReadReply(std::string& reply) {
         reply.clear();
         return false;
     }
+    // Silence: the time-out ended a line (after any echo) with nothing in it.
+    const bool silent = end == LineEnd::TimedOut && reply.empty();
     const auto semicolon = reply.find(';');
     if (semicolon != std::string::npos)
         reply.erase(0, semicolon + 1);
-    return end != LineEnd::Failed && !reply.empty();
+    const bool delivered = end != LineEnd::Failed && !reply.empty();
+    if (delivered)
+        ++replyTally.delivered;
+    else if (silent)
+        ++replyTally.timedOut;
+    return delivered;
 }
 
 } // namespace AdcLink

@@ -5,6 +5,7 @@ process; every exchange releases the GIL and waits for any other thread's
 exchange to finish first.
 """
 
+import os
 from types import TracebackType
 from typing import (
     Callable,
@@ -15,8 +16,11 @@ from typing import (
     Sequence,
     Tuple,
     Type,
+    Union,
     overload,
 )
+
+__version__: str
 
 class DeviceError(Exception):
     """The controller did not answer, refused, or the link failed; str() is the
@@ -25,9 +29,16 @@ class DeviceError(Exception):
 
     protocol: Optional["Protocol"]
 
-class PortError(DeviceError):
+class PortError(DeviceError, OSError):
     """The port could not be opened, another Controller holds the link, or
-    this Controller is closed."""
+    this Controller is closed. str() is one line naming the port; filename is
+    the port, errno and strerror the system's where it gave one."""
+
+class NoReplyError(DeviceError, TimeoutError):
+    """The controller sent no reply in time."""
+
+class SweepStopped(DeviceError):
+    """Controller.stop() ended the sweep."""
 
 class Protocol(NamedTuple):
     """The alternating protocol as the Wavelength Protocol tab shows it."""
@@ -78,8 +89,6 @@ class BandSweep(NamedTuple):
     high: Band
     readings: List[int]  # one per sample
 
-Progress = Callable[[int, int], object]
-
 class PortInfo(NamedTuple):
     """A port and what is known of it, as vornadc-cli ports --long prints it."""
 
@@ -100,19 +109,22 @@ class Controller:
     @property
     def closed(self) -> bool: ...
     def close(self) -> None: ...
+    def stop(self) -> None:
+        """Ends this Controller's running sweep before its next probe (SweepStopped)."""
     def __enter__(self) -> "Controller": ...
     def __exit__(
         self,
         exc_type: Optional[Type[BaseException]],
         exc: Optional[BaseException],
         traceback: Optional[TracebackType],
-    ) -> bool: ...
+    ) -> None: ...
     def version(self) -> Optional[str]:
         """The version line, or None when the controller does not answer."""
     def wavelength_range(self) -> Tuple[int, int]:
         """(min, max) in nm."""
-    def set_wavelength(self, nm: int) -> WavelengthOutcome:
-        """Moves to nm clamped into the range; a refusal is an outcome."""
+    def set_wavelength(self, nm: int, check: bool = True) -> WavelengthOutcome:
+        """Moves to nm clamped into the range; a refusal raises DeviceError
+        (NoReplyError without a reply), or with check=False is an outcome."""
     def send(self, text: str) -> str:
         """A raw command (";" added); the reply line, or DeviceError("No reply")."""
     def reactivate(self) -> None:
@@ -136,23 +148,34 @@ class Controller:
     ) -> None: ...
     def probe(self, counts: int) -> int:
         """The reading of analogue channel 1 at counts (0..4095)."""
-    def sweep(self, samples: int = 1024, progress: Optional[Progress] = None) -> PeakSweep: ...
+    def sweep(
+        self, samples: int = 1024, progress: Optional[Callable[[int, int], object]] = None
+    ) -> PeakSweep: ...
     def sweep_bands(
         self,
         samples: int = 256,
         wavelengths: Sequence[int] = (0, 0, 0),
-        progress: Optional[Progress] = None,
+        progress: Optional[Callable[[int, int], object]] = None,
     ) -> BandSweep: ...
 
 @overload
-def ports() -> List[str]: ...
+def ports(long: Literal[False] = False) -> List[str]: ...
 @overload
-def ports(long: Literal[False]) -> List[str]: ...
+def ports(long: Literal[True]) -> List[PortInfo]: ...
 @overload
-def ports(long: Literal[True]) -> List[PortInfo]:
+def ports(long: bool) -> Union[List[str], List[PortInfo]]:
     """The port names vornadc-cli ports prints, in its order; with long=True,
     a PortInfo for each."""
 
-def connect(port: str = "SIM", mode: str = "") -> Controller:
+def connect(
+    port: str = "SIM",
+    mode: str = "",
+    check: bool = True,
+    log: Union[str, "os.PathLike[str]", None] = None,
+) -> Controller:
     """Opens port with the handshake; PortError when it cannot be opened or a
-    Controller is already open."""
+    Controller is already open, NoReplyError (with check) when nothing
+    answers the handshake."""
+
+def disconnect() -> None:
+    """Closes the open link, whichever Controller holds it."""

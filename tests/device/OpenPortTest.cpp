@@ -4,6 +4,7 @@
 #include "support/SerialServer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <termios.h>
 #include <unistd.h>
 
@@ -77,6 +78,7 @@ TEST_F(OpenPort, AMissingDeviceGivesTheSystemTextAndThePortsThatExist) {
         EXPECT_FALSE(AdcLink::OpenPort(name, mode, errorText));
         SCOPED_TRACE(name);
         ExpectMissingDeviceText(errorText);
+        EXPECT_EQ(AdcLink::OpenErrorNumber(), ENOENT);
         EXPECT_FALSE(AdcLink::IsPortOpen());
     }
 }
@@ -137,16 +139,19 @@ TEST_F(OpenPort, SettingsThatCannotBeAppliedOrAreRejectedLeaveThePortOpen) {
     const struct {
         const char* mode;
         const char* errorText;
+        int errorNumber;
     } cases[] = {
         // opens the port, then the system refuses the baud rate
-        {"baud=12345 parity=n data=8 stop=1", "Unable to apply parameters:\nInvalid argument"},
-        // refused by the parser while that port is open
-        {"baud=19200 parity=x data=8 stop=1", "invalid parameter"},
+        {"baud=12345 parity=n data=8 stop=1", "Unable to apply parameters:\nInvalid argument",
+         EINVAL},
+        // refused by the parser while that port is open: no system error
+        {"baud=19200 parity=x data=8 stop=1", "invalid parameter", 0},
     };
     for (const auto& c : cases) {
         std::string mode = c.mode, errorText;
         EXPECT_FALSE(AdcLink::OpenPort(controller.SlavePath(), mode, errorText)) << c.mode;
         EXPECT_EQ(errorText, c.errorText);
+        EXPECT_EQ(AdcLink::OpenErrorNumber(), c.errorNumber);
         EXPECT_TRUE(AdcLink::IsPortOpen()) << c.mode;
     }
     EXPECT_TRUE(AdcLink::SendCommand("ID;\r\n")); // still the same port

@@ -8,12 +8,19 @@ namespace {
 
 using ReadReply = LinkTest;
 
+// Replies delivered and reads left silent since before.
+std::pair<int64_t, int64_t> TallySince(const AdcLink::ReplyTally& before) {
+    const AdcLink::ReplyTally now = AdcLink::CountReplies();
+    return {now.delivered - before.delivered, now.timedOut - before.timedOut};
+}
+
 TEST_F(ReadReply, DropsOneEchoLineAndCutsThroughTheFirstSemicolon) {
     ScriptHandshake(controller, "(240,699)");
     controller.Reply("RC,1;\r\n(380,680)\r\n")
         .Reply("RC;1000,0,2000,4095\r\n")
         .Reply("ID;\r\nID;\r\nV1\r\n");
     Connect();
+    const AdcLink::ReplyTally before = AdcLink::CountReplies();
     std::string reply;
     EXPECT_TRUE(AdcLink::ReadReply(reply));
     EXPECT_EQ(reply, "(380,680)");
@@ -23,16 +30,25 @@ TEST_F(ReadReply, DropsOneEchoLineAndCutsThroughTheFirstSemicolon) {
     EXPECT_FALSE(AdcLink::ReadReply(reply));
     EXPECT_TRUE(AdcLink::ReadReply(reply));
     EXPECT_EQ(reply, "V1");
+    EXPECT_EQ(TallySince(before),
+              std::make_pair(int64_t{3}, int64_t{0})); // a cut line is no silence
     EXPECT_EQ(controller.Finish(), "");
 }
 
 TEST_F(ReadReply, ALoneSemicolonIsNoReply) {
     ScriptHandshake(controller, "(240,699)");
-    controller.Reply(";\r\n");
+    controller.Reply(";\r\n").Reply("RC;").Pause(1500).Reply(";");
     Connect();
+    const AdcLink::ReplyTally before = AdcLink::CountReplies();
     std::string reply = "old";
     EXPECT_FALSE(AdcLink::ReadReply(reply));
     EXPECT_EQ(reply, "");
+    EXPECT_EQ(TallySince(before), std::make_pair(int64_t{0}, int64_t{0}));
+    // An echo and then silence is silence; a lone ";" before the time-out is not.
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(TallySince(before), std::make_pair(int64_t{0}, int64_t{1}));
+    EXPECT_FALSE(AdcLink::ReadReply(reply));
+    EXPECT_EQ(TallySince(before), std::make_pair(int64_t{0}, int64_t{1}));
     EXPECT_EQ(controller.Finish(), "");
 }
 
@@ -41,10 +57,12 @@ TEST_F(ReadReply, APartialLineIsDeliveredAfterOneTimeout) {
     controller.Reply("ab");
     Connect();
     const int64_t before = AdcLink::ReadTimeoutCount();
+    const AdcLink::ReplyTally tally = AdcLink::CountReplies();
     std::string reply;
     EXPECT_TRUE(AdcLink::ReadReply(reply));
     EXPECT_EQ(reply, "ab");
     EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 1);
+    EXPECT_EQ(TallySince(tally), std::make_pair(int64_t{1}, int64_t{0}));
     EXPECT_EQ(controller.Finish(), "");
 }
 
@@ -52,12 +70,14 @@ TEST_F(ReadReply, SilenceFailsAfterOneTimeoutWithAnEmptyReply) {
     ScriptHandshake(controller, "(240,699)");
     Connect();
     const int64_t before = AdcLink::ReadTimeoutCount();
+    const AdcLink::ReplyTally tally = AdcLink::CountReplies();
     const auto start = std::chrono::steady_clock::now();
     std::string reply = "old";
     EXPECT_FALSE(AdcLink::ReadReply(reply));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(reply, "");
     EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 1);
+    EXPECT_EQ(TallySince(tally), std::make_pair(int64_t{0}, int64_t{1}));
     EXPECT_GE(elapsed, std::chrono::milliseconds(450)); // the read waited for its time-out
     EXPECT_EQ(controller.Finish(), "");
 }
@@ -118,9 +138,11 @@ TEST_F(ReadReply, AHangUpEndsTheLineAsAFailure) {
     controller.Reply("12").Pause(50).HangUp();
     Connect();
     const int64_t before = AdcLink::ReadTimeoutCount();
+    const AdcLink::ReplyTally tally = AdcLink::CountReplies();
     std::string reply;
     EXPECT_FALSE(AdcLink::ReadReply(reply));
     EXPECT_EQ(AdcLink::ReadTimeoutCount() - before, 0); // ended by the hang-up, not a time-out
+    EXPECT_EQ(TallySince(tally), std::make_pair(int64_t{0}, int64_t{0}));
     EXPECT_FALSE(AdcLink::SendCommand("RC;\r\n"));
     EXPECT_TRUE(AdcLink::IsPortOpen()); // a failure never closes the port
     EXPECT_EQ(controller.Finish(), "");

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the build into a staging folder (DESTDIR) and checks that every file
 # a desktop user needs lands where the desktop and man look for it.
-# Usage: CheckInstall.sh BUILD_DIR [PYTHON PYTHON_DIR]
-# With PYTHON (the interpreter the module is built for) and PYTHON_DIR (its
-# place below the prefix) it also checks the vornadc module.
+# Usage: CheckInstall.sh BUILD_DIR [PYTHON TYPED_SCRIPT]
+# With PYTHON (the interpreter the module is built for) it also checks the
+# vornadc module, under /usr and under /usr/local, and that TYPED_SCRIPT
+# type-checks against the installed stub.
 set -euo pipefail
 build=$1
 python=${2:-}
-python_dir=${3:-}
+typed_script=${3:-}
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
@@ -75,16 +76,43 @@ fi
 "$root/bin/vornadc-cli" --help | grep -q '^usage: vornadc-cli' ||
   { echo "installed vornadc-cli does not run"; failures=$((failures + 1)); }
 
-# The module lands where that python3 looks under /usr, and imports from there.
-if [ -n "$python" ]; then
-  if ! "$python" -c 'import sys; sys.exit("/usr/'"$python_dir"'" not in sys.path)'; then
-    echo "/usr/$python_dir is not on the path of $python"
+# The module lands, under either prefix, in a folder that python3 searches
+# (whether or not that folder exists here), imports from there and
+# type-checks: mypy, run from a fresh virtual environment that holds the
+# installed files, finds the stub package and checks a script against it.
+check_module() {
+  local prefix=$1 tree="$stage/python${1//\//-}"
+  DESTDIR="$tree" cmake --install "$build" --prefix "$prefix" >/dev/null
+  local found dir
+  found=$(find "$tree" -name 'vornadc.cpython-*.so' -print -quit)
+  if [ -z "$found" ]; then
+    echo "missing under $prefix: the vornadc module"
+    failures=$((failures + 1))
+    return
+  fi
+  dir=$(dirname "$found")
+  local installed=${dir#"$tree"}
+  if ! "$python" -c 'import site, sys; sys.exit(sys.argv[1] not in site.getsitepackages())' "$installed"; then
+    echo "$installed is not searched by $python"
     failures=$((failures + 1))
   fi
-  expect "$python_dir/vornadc.pyi"
-  PYTHONPATH="$root/$python_dir" "$python" -c \
-    'import sys, vornadc; sys.exit(not vornadc.__file__.startswith(sys.argv[1]))' "$root" ||
-    { echo "the installed vornadc module does not import"; failures=$((failures + 1)); }
+  [ -e "$dir/vornadc-stubs/__init__.pyi" ] ||
+    { echo "missing: $installed/vornadc-stubs/__init__.pyi"; failures=$((failures + 1)); }
+  PYTHONPATH="$dir" "$python" -c \
+    'import sys, vornadc; sys.exit(not vornadc.__file__.startswith(sys.argv[1]))' "$dir" ||
+    { echo "the vornadc module installed under $prefix does not import"; failures=$((failures + 1)); }
+  local venv="$stage/venv${1//\//-}"
+  "$python" -m venv --without-pip --system-site-packages "$venv"
+  # The installed files as a site folder of the environment: mypy reads only
+  # typed packages there (PEP 561), as in the system's folders, where a .pth
+  # line would make the folder a plain search path.
+  cp -r "$dir/." "$("$venv/bin/python" -c 'import site; print(site.getsitepackages()[0])')"
+  (cd "$stage" && "$venv/bin/python" -m mypy --strict "$typed_script") ||
+    { echo "$typed_script does not type-check against the module installed under $prefix"; failures=$((failures + 1)); }
+}
+if [ -n "$python" ]; then
+  check_module /usr
+  check_module /usr/local
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -1,4 +1,5 @@
 #include "serial/PortOpenError.h"
+#include "serial/SystemError.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -84,6 +85,27 @@ TEST(PortOpenErrorText, ALongPortListIsCutToOneLineOf255Characters) {
 
 TEST(PortOpenErrorText, OtherFailuresKeepTheSystemTextAlone) {
     EXPECT_EQ(PortOpenErrorText(EBUSY, "/dev/ttyS0", {"/dev/ttyS0"}), "Device or resource busy");
+}
+
+TEST(ErrorNumberOf, FindsTheNumberWhoseTextOpensTheReason) {
+    const struct {
+        std::string reason;
+        int number;
+    } rows[] = {
+        {PortOpenErrorText(EBUSY, "/dev/ttyS0"), EBUSY},
+        {PortOpenErrorText(ENOENT, "/dev/ttyUSB3", {"/dev/ttyS0"}), ENOENT},
+        {PortOpenErrorText(EACCES, ""), EACCES},
+        {PortOpenErrorText(EPERM, ""), EPERM}, // the first number
+        {"Unknown error 140", 0},              // the text of a number Linux has not
+        {"Connection timed out (lab-pc port 4002), no answer within 3 s", ETIMEDOUT},
+        {"Connection refused, twice", ECONNREFUSED},
+        {"Device or resource busyness", 0}, // a text continued is another word
+        {"device or resource busy", 0},
+        {"Name or service not known", 0}, // the resolver's, no system error
+        {"", 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ErrorNumberOf(row.reason), row.number) << row.reason;
 }
 
 } // namespace
