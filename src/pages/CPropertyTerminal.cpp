@@ -6,6 +6,7 @@
 #include "templates/ControlIds.h"
 #include "templates/DialogTemplates.h"
 #include "ui/dialog/DialogLayout.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 
 #include <QComboBox>
@@ -55,6 +56,7 @@ bool CPropertyTerminal::OnApply() {
 }
 
 void CPropertyTerminal::OnSend() {
+    const BlockingExchange held;
     UpdateData(true);
     std::string command;
     if (!commandText.empty()) {

@@ -9,22 +9,27 @@ ScriptedController::~ScriptedController() {
 }
 
 ScriptedController& ScriptedController::Expect(const std::string& bytes) {
-    script.push_back({Step::Kind::ExpectBytes, bytes, 0});
+    script.push_back({Step::Kind::ExpectBytes, bytes, 0, {}});
     return *this;
 }
 
 ScriptedController& ScriptedController::Reply(const std::string& bytes) {
-    script.push_back({Step::Kind::ReplyBytes, bytes, 0});
+    script.push_back({Step::Kind::ReplyBytes, bytes, 0, {}});
     return *this;
 }
 
 ScriptedController& ScriptedController::Pause(int milliseconds) {
-    script.push_back({Step::Kind::PauseFor, {}, milliseconds});
+    script.push_back({Step::Kind::PauseFor, {}, milliseconds, {}});
     return *this;
 }
 
 ScriptedController& ScriptedController::HangUp() {
-    script.push_back({Step::Kind::HangUpLine, {}, 0});
+    script.push_back({Step::Kind::HangUpLine, {}, 0, {}});
+    return *this;
+}
+
+ScriptedController& ScriptedController::Call(std::function<void()> function) {
+    script.push_back({Step::Kind::CallFunction, {}, 0, std::move(function)});
     return *this;
 }
 
@@ -120,6 +125,8 @@ void ScriptedController::Serve() {
             pollfd wake{wakePipe[0], POLLIN, 0};
             if (::poll(&wake, 1, step.milliseconds) > 0)
                 break;
+        } else if (step.kind == Step::Kind::CallFunction) {
+            step.function();
         } else {
             terminal.HangUp();
         }
