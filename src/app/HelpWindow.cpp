@@ -41,7 +41,8 @@ QPoint PlaceBeside(const QRect& sheet, const QSize& size, const QRect& screen) {
             x = screen.right() + 1 - size.width();
     }
     x = std::max(x, screen.left());
-    const int y = std::max(screen.top(), std::min(sheet.top(), screen.bottom() + 1 - size.height()));
+    const int y =
+        std::max(screen.top(), std::min(sheet.top(), screen.bottom() + 1 - size.height()));
     return {x, y};
 }
 

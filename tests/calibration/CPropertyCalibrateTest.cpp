@@ -168,7 +168,8 @@ TEST_F(CalibrationPage, InputQueuedDuringASweepIsDiscardedWhileTheWindowWorks) {
         QueuedInput::Key(window, Qt::Key_Return);
         QueuedInput::Key(window, Qt::Key_Escape);
         QueuedInput::CloseBox(window);
-        QMetaObject::invokeMethod(calibrate.get(), [&] { pageCodeRan = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            calibrate.get(), [&] { pageCodeRan = true; }, Qt::QueuedConnection);
         QMetaObject::invokeMethod(
             &bystander, [&] { barAtBystander = calibrate->progressBar->value(); },
             Qt::QueuedConnection);

@@ -88,7 +88,7 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
     EXPECT_EQ(triple->Plot()->Caption(), ""); // a completed middle tells nothing
 
     EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 3650);
-    EXPECT_TRUE(triple->OnApply()); // the middle band is never sent
+    EXPECT_TRUE(triple->OnApply());                                 // the middle band is never sent
     EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 2560); // accepted
     ASSERT_TRUE(sheet->SetActivePage(0));
     EXPECT_TRUE(triple->OnApply()); // not displayed: nothing is sent

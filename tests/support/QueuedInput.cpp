@@ -17,9 +17,9 @@ Spot CentreOf(QWidget* control) {
 void Click(const Spot& spot) {
     for (const auto& [type, buttons] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
                                         std::pair{QEvent::MouseButtonRelease, Qt::NoButton}})
-        QCoreApplication::postEvent(spot.window, new QMouseEvent(type, spot.local, spot.local,
-                                                                 spot.global, Qt::LeftButton,
-                                                                 buttons, Qt::NoModifier));
+        QCoreApplication::postEvent(spot.window,
+                                    new QMouseEvent(type, spot.local, spot.local, spot.global,
+                                                    Qt::LeftButton, buttons, Qt::NoModifier));
 }
 
 void Key(QWindow* window, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {

@@ -96,9 +96,8 @@ void DiscardQueuedInput() {
         return;
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         dispatcher->wakeUp(); // the queue is read again, the input put aside included
-    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers |
-                                        QEventLoop::X11ExcludeTimers,
-                                    discardMs);
+    QCoreApplication::processEvents(
+        QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers, discardMs);
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST(SweepDisplay, StartsTheSweepAfreshAndTheBarCatchesUpAtEachPicture) {
     SweepPlot plot;
     plot.ShowReadings({5, 6, 7}, 16);
     QProgressBar bar;
-    bar.setValue(0); // as the pages make it
+    bar.setValue(0);  // as the pages make it
     int pictures = 0; // the bar moves once a picture
     QObject::connect(&bar, &QProgressBar::valueChanged, [&pictures] { ++pictures; });
     {
@@ -303,7 +303,8 @@ TEST(SweepPlot, CloseBandsKeepTwoThirdsOfThePlottedArea) {
     plot.SetCaption("middle band +0.3 nm");
     plot.SetMarkers({{1500, "low", Qt::red}});
     const int oneRow = plot.PlotRect().height();
-    plot.SetMarkers({{1500, "low", Qt::red}, {1510, "middle", Qt::green}, {1520, "high", Qt::blue}});
+    plot.SetMarkers(
+        {{1500, "low", Qt::red}, {1510, "middle", Qt::green}, {1520, "high", Qt::blue}});
     EXPECT_GE(3 * plot.PlotRect().height(), 2 * oneRow);
     EXPECT_TRUE(plot.MarkerLabels()[1].shortened);
 }

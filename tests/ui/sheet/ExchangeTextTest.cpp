@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -100,12 +100,10 @@ TEST(SaveFileDialog, PipeFilterBecomesQtFilter) {
     EXPECT_EQ(PipeFilterToQt("Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"),
               "Text Files (*.txt);;All Files (*)");
     EXPECT_EQ(PipeFilterToQt("Data|*.dat;*.csv||"), "Data (*.dat *.csv)");
-    for (const auto& [entry, suffix] : {std::pair{"SVG Images (*.svg)", "svg"},
-                                        std::pair{"Data (*.dat *.csv)", "dat"},
-                                        std::pair{"All Files (*)", "txt"},
-                                        std::pair{"Any (*.*)", "txt"},
-                                        std::pair{"Logs (*.log?)", "txt"},
-                                        std::pair{"Plain", "txt"}})
+    for (const auto& [entry, suffix] :
+         {std::pair{"SVG Images (*.svg)", "svg"}, std::pair{"Data (*.dat *.csv)", "dat"},
+          std::pair{"All Files (*)", "txt"}, std::pair{"Any (*.*)", "txt"},
+          std::pair{"Logs (*.log?)", "txt"}, std::pair{"Plain", "txt"}})
         EXPECT_EQ(SuffixForFilter(entry, "txt"), suffix) << entry;
 }
 
