@@ -59,6 +59,7 @@ void CPropertyCalibrate::ConnectControls() {
 
 bool CPropertyCalibrate::OnSetActive() {
     ConnectControls();
+    const BlockingExchange held;
     if (AdcLink::ReadCalibration(lowWavelength, lowCounts, highWavelength, highCounts)) {
         SetModified(true);
     } else {
@@ -86,6 +87,7 @@ bool CPropertyCalibrate::OnApply() {
     // only the displayed calibration page writes to the controller
     if (!isVisible())
         return true;
+    const BlockingExchange held;
     UpdateData(true); // the fields are sent as they stand, whatever it reports
     CalibrationPageParts::WriteCalibrationOrTell(plot, lowWavelength, lowCounts, highWavelength,
                                                  highCounts);

@@ -78,6 +78,7 @@ void CPropertyCalibrateTriple::ConnectControls() {
 
 bool CPropertyCalibrateTriple::OnSetActive() {
     ConnectControls();
+    const BlockingExchange held;
     std::fill(std::begin(wavelengthTyped), std::end(wavelengthTyped), false);
     lowCounts = lowWavelength = lowIntensity = 0;
     middleCounts = middleWavelength = middleIntensity = 0;
@@ -112,6 +113,7 @@ bool CPropertyCalibrateTriple::OnApply() {
     // only the displayed calibration page writes; the middle band is never sent
     if (!isVisible())
         return true;
+    const BlockingExchange held;
     UpdateData(true);
     CalibrationPageParts::WriteCalibrationOrTell(plot, lowWavelength, lowCounts, highWavelength,
                                                  highCounts);

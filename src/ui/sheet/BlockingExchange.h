@@ -1,12 +1,14 @@
 #pragma once
 
 // Held around every exchange that blocks the one thread (a sweep, Connect, a
-// page's reads, OK and Apply, Set, Send). Input that arrives meanwhile, clicks,
-// keys and the close box, is discarded when the outermost one ends, never
-// delivered afterwards: a click made during a sweep must not start another
-// sweep or write a result nobody has seen. Queued calls and events of our
-// own meant for a page or the sheet are discarded too, so no page code runs
-// inside an exchange. Nests; without an application object it does nothing.
+// page's reads on activation, its OK and Apply, Set, Send), and only there: a
+// key typed during a quick tab change must still count. Input that arrives
+// meanwhile, clicks, keys and the close box, is discarded when the outermost
+// one ends, never delivered afterwards: a click made during a sweep must not
+// start another sweep or write a result nobody has seen. Queued calls and
+// events of our own meant for a page or the sheet are discarded too, so no
+// page code runs inside an exchange. Nests; without an application object it
+// does nothing.
 class BlockingExchange {
 public:
     BlockingExchange();

@@ -2,7 +2,6 @@
 
 #include "ui/dialog/DialogLayout.h"
 #include "ui/sheet/AppMessageBox.h"
-#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/CPropertyPage.h"
 #include "ui/sheet/MultiRowTabBar.h"
 
@@ -128,7 +127,6 @@ void CPropertySheet::showEvent(QShowEvent* event) {
         LayoutSheet();
         const int first = initialPage >= 0 && initialPage < GetPageCount() ? initialPage : 0;
         if (GetPage(first)) {
-            const BlockingExchange held; // a page may talk to the controller when shown
             DisplayPage(first);
             ActivatePage(first);
             FocusFirstControl(GetPage(first));
@@ -183,8 +181,6 @@ bool CPropertySheet::ActivatePage(int index) {
 bool CPropertySheet::SetActivePage(int index) {
     if (index < 0 || index >= GetPageCount() || index == active || !GetPage(index))
         return false;
-    // leaving one page and showing another may each talk to the controller
-    const BlockingExchange held;
     const int previous = active;
     if (CPropertyPage* old = GetActivePage(); old && !old->OnKillActive())
         return false;
@@ -206,7 +202,6 @@ void CPropertySheet::StepPage(int step) {
 }
 
 bool CPropertySheet::ApplyPages() {
-    const BlockingExchange held; // OK and Apply send what the pages hold
     CPropertyPage* displayed = GetActivePage();
     if (!displayed || !displayed->OnKillActive())
         return false;
@@ -265,10 +260,8 @@ bool CPropertySheet::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Enter:
         // Enter applies the displayed page, whatever has the focus, and goes no
         // further: it never closes the sheet or presses a default button.
-        if (CPropertyPage* displayed = GetActivePage()) {
-            const BlockingExchange held;
+        if (CPropertyPage* displayed = GetActivePage())
             displayed->OnApply();
-        }
         return true;
     case Qt::Key_Escape:
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))

@@ -274,6 +274,12 @@ TEST_F(SheetEvents, ControlKeysSwitchTabs) {
     EXPECT_EQ(sheet->GetActiveIndex(), 2);
     PressKey(sheet->OkButton(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(sheet->GetActiveIndex(), 1);
+    // Two that come in quick succession both count: a tab change that holds no
+    // exchange drops nothing.
+    for (int i = 0; i < 2; ++i)
+        QueuedInput::Key(sheet->windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->GetActiveIndex(), 0);
     pages[1]->killResult = false;
     PressKey(sheet->OkButton(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(sheet->GetActiveIndex(), 1);
