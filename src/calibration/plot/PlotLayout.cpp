@@ -40,10 +40,6 @@ bool FitOneRow(const std::vector<int>& xs, const std::vector<int>& widths, int w
     return true;
 }
 
-bool Overlaps(const Box& a, const Box& b) {
-    return a.top == b.top && a.left < b.Right() + labelGap && b.left < a.Right() + labelGap;
-}
-
 } // namespace
 
 LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width, int rowHeight,
@@ -74,20 +70,21 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
         return layout;
     }
 
-    // Rows: every label, the counts alone, over its own line, as far up as it fits.
-    std::vector<Box> placed;
+    // Rows: every label, the counts alone, over its own line, as far up as it
+    // fits, pushed right past the label before it in that row if need be.
+    std::vector<int> nextFree(static_cast<size_t>(maxRows), 0);
     for (const size_t i : order) {
         const MarkerLabel& marker = markers[i];
         const int labelWidth = marker.shortWidth;
-        const int left = std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth));
-        layout.labels[i] = {{left, 0, 0, rowHeight}, true};
+        const int centred =
+            std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth));
+        layout.labels[i] = {{centred, 0, 0, rowHeight}, true};
         for (int row = 0; row < maxRows; ++row) {
-            const Box box{left, row * rowHeight, labelWidth, rowHeight};
-            if (std::any_of(placed.begin(), placed.end(),
-                            [&box](const Box& other) { return Overlaps(box, other); }))
+            const int left = std::max(centred, nextFree[static_cast<size_t>(row)]);
+            if (left > marker.x || left + labelWidth > width)
                 continue;
-            placed.push_back(box);
-            layout.labels[i].box = box;
+            layout.labels[i].box = {left, row * rowHeight, labelWidth, rowHeight};
+            nextFree[static_cast<size_t>(row)] = left + labelWidth + labelGap;
             layout.rows = std::max(layout.rows, row + 1);
             break;
         }

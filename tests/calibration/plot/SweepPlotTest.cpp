@@ -189,6 +189,11 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
         {"given right to left", {{300, 40, 20}, {100, 40, 20}}, {false, false}, 1},
         // pulled back from the right edge to the left one, not a pixel to spare
         {"filling the strip exactly", {{150, 199, 24}, {250, 199, 24}}, {false, false}, 1},
+        // SF,400,420,440: the third label pushed right past the first, in its row
+        {"bands 1400/1580/1760",
+         {{170, 60, 30}, {184, 60, 30}, {197, 60, 30}},
+         {true, true, true},
+         2},
         {"crowded at the left edge",
          {{2, 50, 24}, {4, 50, 24}, {6, 50, 24}},
          {true, true, true},
