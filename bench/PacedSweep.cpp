@@ -20,7 +20,7 @@ double ThreadCpuSeconds() {
 } // namespace
 
 bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
-                     std::string& error) {
+                     std::string& error, const std::function<void()>& prepare) {
     const std::string logPath = (std::filesystem::temp_directory_path() /
                                  ("bench_paced_sweep_" + std::to_string(::getpid()) + ".log"))
                                     .string();
@@ -29,18 +29,21 @@ bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun&
     options.filterBands = {450};
     options.logPath = logPath;
     SimServer sim(options);
-    const bool swept =
-        sim.Start(error) && SweepThroughPort(sim.SlavePath(), baud, logPath, sweep, run, error);
+    const bool swept = sim.Start(error) &&
+                       SweepThroughPort(sim.SlavePath(), baud, logPath, sweep, run, error, prepare);
     sim.Stop();
     std::filesystem::remove(logPath);
     return swept;
 }
 
 bool SweepThroughPort(const std::string& port, int32_t baud, const std::string& logPath,
-                      const std::function<bool()>& sweep, PacedRun& run, std::string& error) {
+                      const std::function<bool()>& sweep, PacedRun& run, std::string& error,
+                      const std::function<void()>& prepare) {
     std::string mode = "baud=" + std::to_string(baud) + " parity=N data=8 stop=1";
     if (!AdcLink::OpenPort(port, mode, error))
         return false;
+    if (prepare)
+        prepare();
     // The handshake has been answered and read in full; the sweep's bytes start here.
     const auto offset = static_cast<std::streamoff>(std::filesystem::file_size(logPath));
     const double cpuStart = ThreadCpuSeconds();

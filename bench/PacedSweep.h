@@ -21,11 +21,13 @@ struct PacedRun {
 };
 
 // Runs sweep on the open link; false, with the reason, when SIM or the port
-// could not be set up or the sweep failed.
+// could not be set up or the sweep failed. prepare, when given, runs on the
+// open link before the sweep, untimed and uncounted.
 bool SweepOnPacedSim(int32_t baud, const std::function<bool()>& sweep, PacedRun& run,
-                     std::string& error);
+                     std::string& error, const std::function<void()>& prepare = {});
 
 // The same on a port that reaches a SIM paced at baud and logging to
 // logPath, opened with that baud rate and closed again after the sweep.
 bool SweepThroughPort(const std::string& port, int32_t baud, const std::string& logPath,
-                      const std::function<bool()>& sweep, PacedRun& run, std::string& error);
+                      const std::function<bool()>& sweep, PacedRun& run, std::string& error,
+                      const std::function<void()>& prepare = {});

@@ -7,8 +7,9 @@
 // thread, so these paints are all the operator sees move; the longest gap
 // between two of them (the sweep's start and end count as paints) is reported.
 // A third run in each round is the page's sweep with the plot's wavelength axis
-// drawn (the page holding SIM's own calibration) and the pointer resting over
-// the plot, its readout shown before the sweep begins.
+// drawn (the page activated on the open link, so it holds SIM's own
+// calibration) and the pointer resting over the plot, its readout shown
+// before the sweep begins.
 // Usage: bench_sweep_repaint [SAMPLES [BAUD [ROUNDS]]]   (default 1024 19200 3;
 // QT_QPA_PLATFORM picks the screen)
 #include "bench/PacedSweep.h"
@@ -82,16 +83,6 @@ std::string LongestGap(Clock::time_point start, Clock::time_point end,
     return text;
 }
 
-// The page's two points: SIM's own calibration, which draws the plot's
-// wavelength axis, or zeros, which leave it out.
-void SetPoints(CPropertyCalibrate& page, bool axis) {
-    page.lowWavelength = axis ? 250 : 0;
-    page.lowCounts = axis ? 87 : 0;
-    page.highWavelength = axis ? 690 : 0;
-    page.highCounts = axis ? 4013 : 0;
-    page.UpdateData(false);
-}
-
 // The pointer comes to rest over the middle of the plotted area.
 void RestPointerOn(SweepPlot& plot) {
     const QPointF at = plot.PlotRect().center();
@@ -160,18 +151,22 @@ int main(int argc, char** argv) {
                 QApplication::processEvents();
                 const int kind = (turn + round) % 3; // 0 page, 1 page with axis and pointer, 2 link
                 axisTurn = kind == 1;
-                if (kind < 2) {
-                    SetPoints(page, axisTurn);
-                    if (axisTurn) {
-                        RestPointerOn(*page.Plot());
-                        readout = page.Plot()->Readout().text.toStdString();
-                    }
-                }
+                // The axis shows the calibration the page read at its activation:
+                // with the link closed, none.
+                if (kind == 0)
+                    page.OnSetActive();
+                const auto withAxis = [&] {
+                    page.OnSetActive();
+                    RestPointerOn(*page.Plot());
+                    readout = page.Plot()->Readout().text.toStdString();
+                };
                 if (!SweepOnPacedSim(baud, kind < 2 ? std::function<bool()>(onPage) : linkOnly,
                                      kind == 0   ? pageRun
                                      : kind == 1 ? axisRun
                                                  : linkRun,
-                                     error)) {
+                                     error,
+                                     axisTurn ? std::function<void()>(withAxis)
+                                              : std::function<void()>())) {
                     std::fprintf(stderr, "bench_sweep_repaint: %s\n",
                                  messages.empty() ? error.c_str() : messages.front().c_str());
                     status = 1;

@@ -3,4 +3,5 @@
 set -euo pipefail
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-$sudo apt-get install -y --no-install-recommends python3-serial hyperfine cutecom xvfb xdotool
+$sudo apt-get install -y --no-install-recommends python3-serial hyperfine cutecom xvfb xauth xdotool \
+  libxcb1-dev

@@ -79,6 +79,13 @@ click_du() {
   sleep 0.3
 }
 
+# Switches tabs with KEY and waits: a key pressed while a tab reads from the
+# controller is dropped, as the program drops all input made during an exchange.
+tab() {
+  xdotool key "$1"
+  sleep 0.5
+}
+
 # Replaces the text of the focused field.
 type_text() {
   xdotool key ctrl+a
@@ -120,12 +127,12 @@ triple_sweep() {
 # From the Calibration tab: a three-band filter from the terminal, then the
 # Triple Band tab's sweep, and its picture as NAME.
 triple_from_calibration() {
-  xdotool key ctrl+Prior
-  xdotool key ctrl+Prior
+  tab ctrl+Prior
+  tab ctrl+Prior
   send_from_terminal 'SF,400,500,600'
-  xdotool key ctrl+Next
-  xdotool key ctrl+Next
-  xdotool key ctrl+Next
+  tab ctrl+Next
+  tab ctrl+Next
+  tab ctrl+Next
   triple_sweep
   shot "$1"
 }
@@ -135,23 +142,23 @@ shot 1-rs232-setup
 
 # Terminal: put SIM's reference filter at 450 nm in the beam, then ask for the
 # stored calibration.
-xdotool key ctrl+Tab
+tab ctrl+Tab
 send_from_terminal 'SF,450'
 type_text 'RC'
 xdotool key Return
 shot 2-terminal
 
-xdotool key ctrl+Tab
+tab ctrl+Tab
 shot 3-wavelength-protocol
 
-xdotool key ctrl+Tab
+tab ctrl+Tab
 calibration_sweep
 shot 4-calibration
 
 triple_from_calibration 5-triple-band-calibration
 
 # Set wavelength: move the light to the first preset.
-xdotool key ctrl+Tab
+tab ctrl+Tab
 click_du 138 40 # the first Set
 sleep 1
 shot 6-set-wavelength
@@ -160,10 +167,10 @@ stop_app
 # Both calibration tabs again at twice the size, as on a high-density screen.
 scale=2
 start_app
-xdotool key ctrl+Tab
+tab ctrl+Tab
 send_from_terminal 'SF,450'
-xdotool key ctrl+Tab
-xdotool key ctrl+Tab
+tab ctrl+Tab
+tab ctrl+Tab
 calibration_sweep
 shot 4-calibration-scale2
 triple_from_calibration 5-triple-band-calibration-scale2

@@ -4,7 +4,7 @@
 
 class QTextBrowser;
 
-// The help page, in a window of its own beside the sheet.
+// The help page, in a window of its own beside the sheet; Escape closes it.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
@@ -16,3 +16,8 @@ public:
 private:
     QTextBrowser* browser;
 };
+
+// Where a window of frame size goes beside the sheet's frame: to its right
+// where the screen's free area has room, else to its left, else as far right
+// as the area allows; level with the sheet's top, kept inside the area.
+QPoint PlaceBeside(const QRect& sheet, const QSize& size, const QRect& screen);

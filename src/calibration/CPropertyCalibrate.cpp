@@ -1,7 +1,6 @@
 #include "calibration/CPropertyCalibrate.h"
 
 #include "calibration/CalibrationPageParts.h"
-#include "calibration/core/CalibrationLine.h"
 #include "calibration/core/PeakSweep.h"
 #include "calibration/core/SampleGrid.h"
 #include "calibration/plot/SweepPlot.h"
@@ -11,6 +10,7 @@
 #include "templates/ControlIds.h"
 #include "templates/DialogTemplates.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 #include "ui/sheet/WaitCursor.h"
 
@@ -43,10 +43,6 @@ void CPropertyCalibrate::DoDataExchange(DataExchange& dx) {
     ExchangeInteger(dx, CalibrationControls::highWavelengthEdit, highWavelength);
     ExchangeInteger(dx, CalibrationControls::lowCountsEdit, lowCounts);
     ExchangeInteger(dx, CalibrationControls::lowWavelengthEdit, lowWavelength);
-    // the plot's wavelength axis follows the two points as each exchange leaves them
-    if (plot)
-        plot->SetCalibrationLine(
-            CalibrationCore::LineThrough(lowWavelength, lowCounts, highWavelength, highCounts));
 }
 
 void CPropertyCalibrate::ConnectControls() {
@@ -63,6 +59,7 @@ void CPropertyCalibrate::ConnectControls() {
 
 bool CPropertyCalibrate::OnSetActive() {
     ConnectControls();
+    const BlockingExchange held;
     if (AdcLink::ReadCalibration(lowWavelength, lowCounts, highWavelength, highCounts)) {
         SetModified(true);
     } else {
@@ -75,6 +72,8 @@ bool CPropertyCalibrate::OnSetActive() {
             SetModified(false);
         }
     }
+    CalibrationPageParts::ShowHeldCalibration(plot, lowWavelength, lowCounts, highWavelength,
+                                              highCounts);
     // The bar's step is 1 for good: SweepDisplay advances it by one per sample.
     UpdateData(false);
     return CPropertyPage::OnSetActive();
@@ -88,8 +87,9 @@ bool CPropertyCalibrate::OnApply() {
     // only the displayed calibration page writes to the controller
     if (!isVisible())
         return true;
+    const BlockingExchange held;
     UpdateData(true); // the fields are sent as they stand, whatever it reports
-    CalibrationPageParts::WriteCalibrationOrTell(lowWavelength, lowCounts, highWavelength,
+    CalibrationPageParts::WriteCalibrationOrTell(plot, lowWavelength, lowCounts, highWavelength,
                                                  highCounts);
     return true;
 }
@@ -103,7 +103,8 @@ void CPropertyCalibrate::OnRunSecond() {
 }
 
 void CPropertyCalibrate::RunSweep(int32_t& target, const char* label) {
-    UpdateData(true); // so the typed wavelengths take effect
+    const BlockingExchange held; // a click made during the sweep must not start another
+    UpdateData(true);            // so the typed wavelengths take effect
     WaitCursor wait;
     if (SweepForPeak(target)) {
         if (plot)

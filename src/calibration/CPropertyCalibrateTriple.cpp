@@ -11,6 +11,7 @@
 #include "templates/ControlIds.h"
 #include "templates/DialogTemplates.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 #include "ui/sheet/ExchangeText.h"
 #include "ui/sheet/WaitCursor.h"
@@ -22,6 +23,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace {
@@ -59,10 +61,6 @@ void CPropertyCalibrateTriple::DoDataExchange(DataExchange& dx) {
     ExchangeInteger(dx, TripleControls::lowCountsEdit, lowCounts);
     ExchangeInteger(dx, TripleControls::lowWavelengthEdit, lowWavelength);
     ExchangeInteger(dx, TripleControls::lowIntensityEdit, lowIntensity);
-    // the plot's wavelength axis follows the low and high bands as each exchange leaves them
-    if (plot)
-        plot->SetCalibrationLine(
-            CalibrationCore::LineThrough(lowWavelength, lowCounts, highWavelength, highCounts));
 }
 
 void CPropertyCalibrateTriple::ConnectControls() {
@@ -80,6 +78,7 @@ void CPropertyCalibrateTriple::ConnectControls() {
 
 bool CPropertyCalibrateTriple::OnSetActive() {
     ConnectControls();
+    const BlockingExchange held;
     std::fill(std::begin(wavelengthTyped), std::end(wavelengthTyped), false);
     lowCounts = lowWavelength = lowIntensity = 0;
     middleCounts = middleWavelength = middleIntensity = 0;
@@ -94,6 +93,13 @@ bool CPropertyCalibrateTriple::OnSetActive() {
         CalibrationPageParts::PauseBeforeRetry();
         SetModified(false);
     }
+    CalibrationPageParts::ShowHeldCalibration(plot, lowWavelength, lowCounts, highWavelength,
+                                              highCounts);
+    // what the last sweep found belongs to fields that now hold the controller's values
+    if (plot) {
+        plot->SetMarkers({});
+        plot->SetCaption(QString());
+    }
     // The bar's step is 1 for good: SweepDisplay advances it by one per sample.
     UpdateData(false);
     return CPropertyPage::OnSetActive();
@@ -107,14 +113,16 @@ bool CPropertyCalibrateTriple::OnApply() {
     // only the displayed calibration page writes; the middle band is never sent
     if (!isVisible())
         return true;
+    const BlockingExchange held;
     UpdateData(true);
-    CalibrationPageParts::WriteCalibrationOrTell(lowWavelength, lowCounts, highWavelength,
+    CalibrationPageParts::WriteCalibrationOrTell(plot, lowWavelength, lowCounts, highWavelength,
                                                  highCounts);
     return true;
 }
 
 void CPropertyCalibrateTriple::OnRun() {
-    UpdateData(true); // so the typed wavelengths take effect
+    const BlockingExchange held; // a click made during the sweep must not act after it
+    UpdateData(true);            // so the typed wavelengths take effect
     // a wavelength completed by a sweep lies on the line by construction
     const bool typed = std::all_of(std::begin(wavelengthTyped), std::end(wavelengthTyped),
                                    [](bool each) { return each; });
@@ -130,10 +138,7 @@ void CPropertyCalibrateTriple::OnRun() {
 
 bool CPropertyCalibrateTriple::SweepForBands() {
     CalibrationPageParts::SweepDisplay display(progressBar, plot, sampleCount);
-    CalibrationCore::Bands bands;
-    bands.low = {lowCounts, lowWavelength, lowIntensity};
-    bands.middle = {middleCounts, middleWavelength, middleIntensity};
-    bands.high = {highCounts, highWavelength, highIntensity};
+    CalibrationCore::Bands bands = FieldBands();
     if (!CalibrationCore::SweepForBands(sampleCount, samples, bands, AdcLink::ProbeAnalogChannel,
                                         display.Callback()))
         return false;
@@ -161,11 +166,7 @@ void CPropertyCalibrateTriple::ShowFoundBands() {
 void CPropertyCalibrateTriple::ShowLinearity(bool wavelengthsTyped) {
     if (!plot)
         return;
-    CalibrationCore::Bands bands;
-    bands.low = {lowCounts, lowWavelength, lowIntensity};
-    bands.middle = {middleCounts, middleWavelength, middleIntensity};
-    bands.high = {highCounts, highWavelength, highIntensity};
-    const auto linearity = CalibrationCore::MiddleBandLinearity(bands, wavelengthsTyped);
+    const auto linearity = CalibrationCore::MiddleBandLinearity(FieldBands(), wavelengthsTyped);
     plot->SetCaption(linearity ? QString::fromStdString(CalibrationCore::LinearityText(*linearity))
                                : QString());
 }
@@ -188,8 +189,36 @@ void CPropertyCalibrateTriple::OnEditChange() {
     int32_t value = 0;
     if (!ParseInteger(edit->text().toStdString(), value))
         edit->setText("0"); // raises this notification again, which then reads 0
+    const CalibrationCore::Bands before = FieldBands();
     UpdateData(true);
     NoteTypedWavelength(id);
+    ForgetStaleResults(before);
+}
+
+CalibrationCore::Bands CPropertyCalibrateTriple::FieldBands() const {
+    CalibrationCore::Bands bands;
+    bands.low = {lowCounts, lowWavelength, lowIntensity};
+    bands.middle = {middleCounts, middleWavelength, middleIntensity};
+    bands.high = {highCounts, highWavelength, highIntensity};
+    return bands;
+}
+
+void CPropertyCalibrateTriple::ForgetStaleResults(const CalibrationCore::Bands& before) {
+    if (!plot)
+        return;
+    const CalibrationCore::Bands now = FieldBands();
+    const auto counts = [](const CalibrationCore::Bands& b) {
+        return std::array<int32_t, 3>{b.low.counts, b.middle.counts, b.high.counts};
+    };
+    const auto wavelengths = [](const CalibrationCore::Bands& b) {
+        return std::array<int32_t, 3>{b.low.wavelength, b.middle.wavelength, b.high.wavelength};
+    };
+    // the markers stand at the counts found, the linearity line uses both
+    const bool countsChanged = counts(before) != counts(now);
+    if (countsChanged)
+        plot->SetMarkers({});
+    if (countsChanged || wavelengths(before) != wavelengths(now))
+        plot->SetCaption(QString());
 }
 
 void CPropertyCalibrateTriple::NoteTypedWavelength(int id) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/core/BandSweep.h"
 #include "ui/sheet/CPropertyPage.h"
 
 #include <cstdint>
@@ -54,6 +55,10 @@ private:
     // The middle band against the low-high line, under the plot.
     void ShowLinearity(bool wavelengthsTyped);
     void NoteTypedWavelength(int id);
+    CalibrationCore::Bands FieldBands() const;
+    // An edit changed a field that the markers or the linearity line came from:
+    // they no longer say what the fields hold.
+    void ForgetStaleResults(const CalibrationCore::Bands& before);
 
     SweepPlot* plot = nullptr;
     // Low, middle, high: the operator's last edit since the activation left

@@ -1,11 +1,13 @@
 #include "calibration/CalibrationPageParts.h"
 
 #include "calibration/core/CalibrationFile.h"
+#include "calibration/core/CalibrationLine.h"
 #include "calibration/plot/PlotPicture.h"
 #include "calibration/plot/SweepPlot.h"
 #include "device/AdcLink.h"
 #include "ui/dialog/DialogLayout.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/CPropertyPage.h"
 #include "ui/sheet/SaveFileDialog.h"
 
@@ -52,10 +54,19 @@ void PauseBeforeRetry() {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
-void WriteCalibrationOrTell(int32_t lowWavelength, int32_t lowCounts, int32_t highWavelength,
-                            int32_t highCounts) {
+void ShowHeldCalibration(SweepPlot* plot, int32_t lowWavelength, int32_t lowCounts,
+                         int32_t highWavelength, int32_t highCounts) {
+    if (plot)
+        plot->SetCalibrationLine(
+            CalibrationCore::LineThrough(lowWavelength, lowCounts, highWavelength, highCounts));
+}
+
+void WriteCalibrationOrTell(SweepPlot* plot, int32_t lowWavelength, int32_t lowCounts,
+                            int32_t highWavelength, int32_t highCounts) {
     std::string errorText = "no error";
-    if (!AdcLink::WriteCalibration(lowWavelength, lowCounts, highWavelength, highCounts, errorText))
+    if (AdcLink::WriteCalibration(lowWavelength, lowCounts, highWavelength, highCounts, errorText))
+        ShowHeldCalibration(plot, lowWavelength, lowCounts, highWavelength, highCounts);
+    else
         AppMessageBox(errorText);
 }
 
@@ -107,6 +118,8 @@ void SweepDisplay::Show() {
     const bool painted = plot && plot->RepaintPending();
     if (bar && !painted)
         bar->repaint();
+    // a desktop calls a window that leaves its pings unanswered for seconds not responding
+    BlockingExchange::DoWindowWork();
     shown = std::chrono::steady_clock::now();
 }
 

@@ -23,19 +23,29 @@ SweepPlot* CreatePlot(CPropertyPage& page, const DialogTemplate& original);
 // The pause before a calibration read is tried again.
 void PauseBeforeRetry();
 
-// Sends the calibration; shows WriteCalibration's reason when it fails.
-void WriteCalibrationOrTell(int32_t lowWavelength, int32_t lowCounts, int32_t highWavelength,
-                            int32_t highCounts);
+// The plot's wavelength axis from the calibration the controller holds, as
+// just read (zeros, when it could not be read, leave the axis out): not from
+// the fields being edited, so the axis always says what the counts mean now.
+void ShowHeldCalibration(SweepPlot* plot, int32_t lowWavelength, int32_t lowCounts,
+                         int32_t highWavelength, int32_t highCounts);
+
+// Sends the calibration; shows WriteCalibration's reason when it fails. Once
+// the controller has accepted it, the plot's axis follows it.
+void WriteCalibrationOrTell(SweepPlot* plot, int32_t lowWavelength, int32_t lowCounts,
+                            int32_t highWavelength, int32_t highCounts);
 
 // Asks for a file and writes the readings held in the calibration text file
 // format; a file error names the file in the message box.
 void SaveReadings(const std::vector<int32_t>& readings, int32_t sampleCount);
 
-// The progress bar and the plot through one sweep. The sweep blocks the one
-// thread, so no paint event arrives until it ends: every sample advances the
-// bar by one step and goes into the plot, and both are repainted directly
-// (repaint(), never the event loop) once a frame, every 50 ms, so showing a
-// sample costs far less than probing it.
+// The progress bar and the plot through one sweep. The sweep holds the one
+// thread in a blocking exchange: every sample advances the bar by one step and
+// goes into the plot, and once a frame, every 50 ms, both are repainted
+// directly (repaint()) and the window does its other work that is not input
+// (BlockingExchange::DoWindowWork: it answers the window manager's pings and
+// repaints what was uncovered; no page code runs and input waits, to be
+// discarded when the exchange ends). Showing a sample costs far less than
+// probing it.
 class SweepDisplay {
 public:
     // Sets the bar's range to 0..N and empties the plot.

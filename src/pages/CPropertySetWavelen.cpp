@@ -6,6 +6,7 @@
 #include "templates/ControlIds.h"
 #include "templates/DialogTemplates.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 
 #include <QLineEdit>
@@ -92,6 +93,7 @@ bool CPropertySetWavelen::OnApply() {
 }
 
 void CPropertySetWavelen::OnSet(int row) {
+    const BlockingExchange held;
     UpdateData(true);
     const int32_t presets[4] = {waveLength1, waveLength2, waveLength3, waveLength4};
     SetWavelength(presets[row - 1]);

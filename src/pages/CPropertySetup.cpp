@@ -10,6 +10,7 @@
 #include "ui/dialog/ComboItemDetails.h"
 #include "ui/dialog/PopupComboBox.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 
 #include <QComboBox>
@@ -86,6 +87,7 @@ bool CPropertySetup::OnKillActive() {
 }
 
 void CPropertySetup::OnConnect() {
+    const BlockingExchange held; // the handshake and the version query
     UpdateData(true);
     // The record of the conversation, read at each Connect and never written:
     // absent or empty, no record. One that cannot be opened is said once.
@@ -102,6 +104,9 @@ void CPropertySetup::OnConnect() {
     versionText = QueryVersion();
     UpdateData(false);
     EnableControls(false);
+    // Connect is disabled now; its focus would fall to the version field
+    if (QWidget* disconnect = Control(SetupControls::disconnectButton))
+        disconnect->setFocus(Qt::OtherFocusReason);
 }
 
 void CPropertySetup::OnDisconnect() {

@@ -6,6 +6,7 @@
 #include "templates/ControlIds.h"
 #include "templates/DialogTemplates.h"
 #include "ui/dialog/DialogLayout.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 
 #include <QComboBox>
@@ -55,6 +56,7 @@ bool CPropertyTerminal::OnApply() {
 }
 
 void CPropertyTerminal::OnSend() {
+    const BlockingExchange held;
     UpdateData(true);
     // Pasted text with a line end would go out as two lines and, in the
     // history, break its settings line: it stays in the box, unsent.

@@ -7,6 +7,7 @@
 #include "templates/ControlIds.h"
 #include "templates/DialogTemplates.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/DataExchange.h"
 #include "ui/sheet/WaitCursor.h"
 
@@ -52,6 +53,7 @@ bool CPropertyWavelen::OnSetActive() {
             checkWired = true;
         }
     }
+    const BlockingExchange held; // the read-back, and the reactivation
     // While this page is displayed the sheet's Apply button is enabled.
     SetModified(true);
     std::string errorText;
@@ -96,6 +98,7 @@ bool CPropertyWavelen::OnApply() {
     // OK or Apply on another tab never sends a protocol.
     if (!isVisible())
         return true;
+    const BlockingExchange held;
     UpdateData(true);
     ProtocolInMs protocol = Protocol();
     std::string errorText = "no error";

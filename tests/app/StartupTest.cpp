@@ -1,6 +1,7 @@
 #include "app/FakeSettingsFile.h"
 
 #include "app/CPropertySheetMain.h"
+#include "app/HelpWindow.h"
 #include "calibration/core/SampleGrid.h"
 #include "templates/DialogTemplates.h"
 #include "ui/sheet/AppMessageBox.h"
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -242,4 +245,32 @@ TEST(Startup, TerminalLogKeepsItsLineEndsThroughTheReplyBox) {
     ASSERT_TRUE(page.UpdateData(true));
     EXPECT_EQ(page.replyLog, "V1.0\r\nWL,0!\r\n");
     EXPECT_EQ(page.commandText, "RC;");
+}
+
+TEST(HelpWindow, OpensBesideTheSheetOnItsScreenAndEscapeClosesIt) {
+    const QRect screen(0, 0, 1280, 1024);
+    const struct {
+        QRect sheet;
+        QPoint at; // of a 300 x 200 frame
+    } rows[] = {
+        {{100, 100, 400, 300}, {508, 100}},  // to the right, 8 pixels apart
+        {{400, 0, 572, 300}, {980, 0}},      // exactly room on the right
+        {{400, 0, 573, 300}, {92, 0}},       // a pixel short: to the left
+        {{100, 900, 1100, 100}, {980, 824}}, // room on neither side; kept on the screen
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(PlaceBeside(row.sheet, QSize(300, 200), screen), row.at) << row.sheet.x();
+
+    FakeSettings::Reset();
+    CPropertySheetMain sheet;
+    sheet.show();
+    QTest::mouseClick(sheet.HelpButton(), Qt::LeftButton);
+    auto* help = sheet.findChild<HelpWindow*>();
+    ASSERT_TRUE(help && help->isVisible());
+    EXPECT_EQ(help->pos(), PlaceBeside(sheet.frameGeometry(), help->frameGeometry().size(),
+                                       sheet.screen()->availableGeometry()));
+    QApplication::setActiveWindow(help);
+    QTest::keyClick(help->focusWidget() ? help->focusWidget() : help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_TRUE(sheet.isVisible());
 }

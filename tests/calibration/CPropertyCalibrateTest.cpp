@@ -3,9 +3,11 @@
 
 #include "calibration/plot/SweepPlot.h"
 #include "settings/SettingsFile.h"
+#include "support/QueuedInput.h"
 
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -42,7 +44,7 @@ TEST_F(CalibrationPage, ActivationReadsTheCalibrationWithOneRetry) {
     ASSERT_TRUE(sheet->SetActivePage(0));
     EXPECT_FALSE(calibrate->IsModified());
     EXPECT_EQ(calibrate->lowCounts, 999);
-    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 999);
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowCounts, 410); // the controller's, still
     ASSERT_TRUE(sheet->SetActivePage(1));
     EXPECT_FALSE(calibrate->Plot()->CalibrationLine().has_value());
     EXPECT_EQ(calibrate->lowCounts, 0);
@@ -72,6 +74,7 @@ TEST_F(CalibrationPage, RunFirstFindsTheCentroidAndSavesTheSweep) {
     EXPECT_EQ(calibrate->lowCounts, 1632);
     EXPECT_EQ(Text(*calibrate, 1019), "1632");
     EXPECT_EQ(calibrate->lowWavelength, 455); // typed before the run, kept
+    EXPECT_EQ(calibrate->Plot()->CalibrationLine()->lowWavelength, 300); // the controller's
     EXPECT_EQ(calibrate->highCounts, 3650);
     EXPECT_EQ(highestBar, 16);
     EXPECT_EQ(calibrate->progressBar->maximum(), 16);
@@ -146,6 +149,55 @@ TEST_F(CalibrationPage, ApplyWritesOnlyWhileDisplayedAndAlwaysAgrees) {
     // not displayed: nothing is sent
     ASSERT_TRUE(sheet->SetActivePage(0));
     EXPECT_TRUE(calibrate->OnApply());
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(CalibrationPage, InputQueuedDuringASweepIsDiscardedWhileTheWindowWorks) {
+    QueuedInput::Spot runSecond, apply;
+    QWindow* window = nullptr;
+    QObject bystander;
+    int barAtBystander = -1;
+    bool pageCodeRan = false;
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+    ScriptProbe(0, "RA,1,0");
+    // the second probe waits for its reply past a frame while all this queues up
+    controller.Expect("WA,1,256;\r\n").Call([&] {
+        QueuedInput::Click(runSecond);
+        QueuedInput::Click(apply);
+        QueuedInput::Key(window, Qt::Key_Return);
+        QueuedInput::Key(window, Qt::Key_Escape);
+        QueuedInput::CloseBox(window);
+        QMetaObject::invokeMethod(
+            calibrate.get(), [&] { pageCodeRan = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &bystander, [&] { barAtBystander = calibrate->progressBar->value(); },
+            Qt::QueuedConnection);
+    });
+    controller.Pause(60).Reply("WA,0!\r\n").Expect("RA,1;\r\n").Reply("RA,1,0\r\n");
+    for (int32_t i = 2; i < 16; ++i)
+        ScriptProbe(i * 256, "RA,1," + std::to_string(peakReadings[i]));
+    ScriptSweep(peakReadings, 256); // for the click made after the sweep
+    Connect();
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(1));
+    window = sheet->windowHandle();
+    runSecond = QueuedInput::CentreOf(calibrate->Control(1008));
+    apply = QueuedInput::CentreOf(sheet->ApplyButton());
+
+    QTest::mouseClick(calibrate->ControlAs<QPushButton>(1007), Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_GT(barAtBystander, 0); // ran at a frame of the sweep, not after it
+    EXPECT_LT(barAtBystander, 16);
+    EXPECT_FALSE(pageCodeRan);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(calibrate->lowCounts, 1632);
+    EXPECT_EQ(calibrate->highCounts, 3650); // no second sweep, nothing applied
+    EXPECT_TRUE(messages.empty());
+
+    QueuedInput::Click(runSecond); // after the sweep a click works as always
+    QTest::qWait(50);
+    EXPECT_EQ(calibrate->highCounts, 1632);
     EXPECT_EQ(controller.Finish(), "");
 }
 

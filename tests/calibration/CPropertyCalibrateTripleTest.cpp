@@ -3,6 +3,7 @@
 #include "calibration/CalibrationPageFixture.h"
 
 #include "calibration/plot/SweepPlot.h"
+#include "support/QueuedInput.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
@@ -66,6 +67,7 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
     ASSERT_TRUE(sheet->SetActivePage(2));
     Type(*triple, 1017, "340");
     Type(*triple, 1018, "510");
+    EXPECT_EQ(triple->Plot()->CalibrationLine()->lowWavelength, 300); // the controller's
 
     triple->ControlAs<QPushButton>(1007)->click();
 
@@ -83,10 +85,11 @@ TEST_F(TriplePage, OneRunFindsThreeBandsCompletesTheMiddleAndAppliesLowAndHigh) 
     ASSERT_EQ(triple->Plot()->Markers().size(), 3u);
     EXPECT_EQ(triple->Plot()->Markers()[1].counts, 1536);
     EXPECT_EQ(triple->Plot()->Readings(), bandReadings);
-    EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 2560);
     EXPECT_EQ(triple->Plot()->Caption(), ""); // a completed middle tells nothing
 
-    EXPECT_TRUE(triple->OnApply()); // the middle band is never sent
+    EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 3650);
+    EXPECT_TRUE(triple->OnApply());                                 // the middle band is never sent
+    EXPECT_EQ(triple->Plot()->CalibrationLine()->highCounts, 2560); // accepted
     ASSERT_TRUE(sheet->SetActivePage(0));
     EXPECT_TRUE(triple->OnApply()); // not displayed: nothing is sent
     EXPECT_EQ(controller.Finish(), "");
@@ -130,6 +133,77 @@ TEST_F(TriplePage, TheLinearityCheckNeedsAllThreeWavelengthsTypedBeforeTheSweep)
     run->click();
     EXPECT_EQ(triple->Plot()->Caption(), "");
     EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(controller.Finish(), "");
+}
+
+TEST_F(TriplePage, InputQueuedDuringTheReadsAndApplyIsDiscarded) {
+    QueuedInput::Spot run;
+    QWindow* window = nullptr;
+    ScriptHandshake(controller, "(240,699)");
+    controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+    controller.Expect("RC;\r\n").Call([&] { QueuedInput::Click(run); });
+    controller.Reply("300,410,600,3650\r\n");
+    controller.Expect("WC,300,410,600,3650;\r\n").Call([&] {
+        QueuedInput::Key(window, Qt::Key_Escape);
+        QueuedInput::Click(run);
+    });
+    controller.Reply("WC,0!\r\n");
+    ScriptHandshake(controller, "(250,700)");
+    Connect();
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    run = QueuedInput::CentreOf(triple->Control(1007));
+    window = sheet->windowHandle();
+    ASSERT_TRUE(sheet->SetActivePage(0));
+    ASSERT_TRUE(sheet->SetActivePage(2)); // reads again: a click on Run meanwhile
+    QTest::qWait(50);
+    QTest::mouseClick(sheet->ApplyButton(), Qt::LeftButton); // Escape and Run meanwhile
+    QTest::qWait(50);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(controller.Finish(), ""); // no sweep after either
+}
+
+TEST_F(TriplePage, WhatASweepFoundGoesWithTheFieldsItCameFromAndEachActivation) {
+    ScriptHandshake(controller, "(240,699)");
+    for (const int sweeps : {2, 1}) { // after each activation
+        controller.Expect("RC;\r\n").Reply("300,410,600,3650\r\n");
+        for (int i = 0; i < sweeps; ++i)
+            ScriptSweep(bandReadings, 256);
+    }
+    Connect();
+    ShowSheet();
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    auto* run = triple->ControlAs<QPushButton>(1007);
+    SweepPlot* plot = triple->Plot();
+    const auto found = [plot] { return !plot->Markers().empty(); };
+    Type(*triple, 1017, "340");
+    Type(*triple, 1021, "430");
+    Type(*triple, 1018, "510");
+    run->click();
+    ASSERT_TRUE(found() && !plot->Caption().isEmpty());
+    Type(*triple, 1024, "5"); // an intensity: neither came from it
+    EXPECT_TRUE(found() && !plot->Caption().isEmpty());
+    auto* high = triple->ControlAs<QLineEdit>(1018);
+    QTest::keyClick(high, Qt::Key_Home);
+    QTest::keyClicks(high, "0"); // "0510": another text, the same value
+    EXPECT_FALSE(plot->Caption().isEmpty());
+    Type(*triple, 1018, "511");
+    EXPECT_TRUE(found() && plot->Caption().isEmpty());
+    Type(*triple, 1022, "1500");
+    EXPECT_FALSE(found());
+
+    Type(*triple, 1018, "510");
+    run->click();
+    ASSERT_TRUE(found() && !plot->Caption().isEmpty());
+    ASSERT_TRUE(sheet->SetActivePage(0));
+    ASSERT_TRUE(sheet->SetActivePage(2));
+    EXPECT_TRUE(!found() && plot->Caption().isEmpty());
+    EXPECT_EQ(plot->Readings(), bandReadings); // the sweep itself stays
+    // low and high are the controller's now, not typed: no linearity line
+    Type(*triple, 1021, "430");
+    run->click();
+    EXPECT_TRUE(found() && plot->Caption().isEmpty());
     EXPECT_EQ(controller.Finish(), "");
 }
 

@@ -113,6 +113,7 @@ TEST_F(SetupPage, ConnectShowsTheVersionAndLeavingStoresTheParameters) {
     EXPECT_EQ(Shown(setup, SetupControls::versionEdit), "V1.0");
     EXPECT_EQ(Shown(setup, SetupControls::parityCombo), "none");
     EXPECT_TRUE(OnlyDisconnectEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), setup->Control(SetupControls::disconnectButton));
     EXPECT_EQ(controller.Finish(), "");
     EXPECT_EQ(Profile(), "");
 

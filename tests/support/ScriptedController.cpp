@@ -7,22 +7,27 @@ ScriptedController::~ScriptedController() {
 }
 
 ScriptedController& ScriptedController::Expect(const std::string& bytes) {
-    script.push_back({Step::Kind::ExpectBytes, bytes, 0});
+    script.push_back({Step::Kind::ExpectBytes, bytes, 0, {}});
     return *this;
 }
 
 ScriptedController& ScriptedController::Reply(const std::string& bytes) {
-    script.push_back({Step::Kind::ReplyBytes, bytes, 0});
+    script.push_back({Step::Kind::ReplyBytes, bytes, 0, {}});
     return *this;
 }
 
 ScriptedController& ScriptedController::Pause(int milliseconds) {
-    script.push_back({Step::Kind::PauseFor, {}, milliseconds});
+    script.push_back({Step::Kind::PauseFor, {}, milliseconds, {}});
     return *this;
 }
 
 ScriptedController& ScriptedController::HangUp() {
-    script.push_back({Step::Kind::HangUpLine, {}, 0});
+    script.push_back({Step::Kind::HangUpLine, {}, 0, {}});
+    return *this;
+}
+
+ScriptedController& ScriptedController::Call(std::function<void()> function) {
+    script.push_back({Step::Kind::CallFunction, {}, 0, std::move(function)});
     return *this;
 }
 
@@ -91,6 +96,8 @@ void ScriptedController::Serve() {
         } else if (step.kind == Step::Kind::PauseFor) {
             if (!line.Sleep(step.milliseconds))
                 break;
+        } else if (step.kind == Step::Kind::CallFunction) {
+            step.function();
         } else {
             line.HangUp();
         }

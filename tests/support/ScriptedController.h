@@ -3,6 +3,7 @@
 #include "support/ScriptedLine.h"
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +26,9 @@ public:
     ScriptedController& Reply(const std::string& bytes);
     ScriptedController& Pause(int milliseconds);
     ScriptedController& HangUp();
+    // Runs function on the controller's thread at this point of the script,
+    // while the program waits for the next reply.
+    ScriptedController& Call(std::function<void()> function);
 
     // Opens the pseudo-terminal and starts serving the script on a thread.
     bool Start(std::string& error);
@@ -41,9 +45,10 @@ public:
 
 private:
     struct Step {
-        enum class Kind { ExpectBytes, ReplyBytes, PauseFor, HangUpLine } kind;
+        enum class Kind { ExpectBytes, ReplyBytes, PauseFor, HangUpLine, CallFunction } kind;
         std::string bytes;
         int milliseconds = 0;
+        std::function<void()> function;
     };
 
     void Serve();

@@ -40,14 +40,12 @@ bool FitOneRow(const std::vector<int>& xs, const std::vector<int>& widths, int w
     return true;
 }
 
-bool Overlaps(const Box& a, const Box& b) {
-    return a.top == b.top && a.left < b.Right() + labelGap && b.left < a.Right() + labelGap;
-}
-
 } // namespace
 
-LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width, int rowHeight) {
+LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width, int rowHeight,
+                              int maxRows) {
     rowHeight = std::max(1, rowHeight);
+    maxRows = std::max(1, maxRows);
     // Placed from left to right along the lines; the result keeps the given order.
     std::vector<size_t> order(markers.size());
     std::iota(order.begin(), order.end(), size_t{0});
@@ -72,25 +70,31 @@ LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width
         return layout;
     }
 
-    // Rows: every label over its own line, as far up as it fits.
-    std::vector<Box> placed;
+    // Rows: every label, the counts alone, over its own line, as far up as it
+    // fits, pushed right past the label before it in that row if need be.
+    std::vector<int> nextFree(static_cast<size_t>(maxRows), 0);
     for (const size_t i : order) {
         const MarkerLabel& marker = markers[i];
-        const bool shortened = marker.fullWidth > width;
-        const int labelWidth = shortened ? marker.shortWidth : marker.fullWidth;
-        const int left = std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth));
-        Box box;
-        for (int row = 0;; ++row) {
-            box = Box{left, row * rowHeight, labelWidth, rowHeight};
-            if (std::none_of(placed.begin(), placed.end(),
-                             [&box](const Box& other) { return Overlaps(box, other); }))
-                break;
+        const int labelWidth = marker.shortWidth;
+        const int centred =
+            std::clamp(marker.x - labelWidth / 2, 0, std::max(0, width - labelWidth));
+        layout.labels[i] = {{centred, 0, 0, rowHeight}, true};
+        for (int row = 0; row < maxRows; ++row) {
+            const int left = std::max(centred, nextFree[static_cast<size_t>(row)]);
+            if (left > marker.x || left + labelWidth > width)
+                continue;
+            layout.labels[i].box = {left, row * rowHeight, labelWidth, rowHeight};
+            nextFree[static_cast<size_t>(row)] = left + labelWidth + labelGap;
+            layout.rows = std::max(layout.rows, row + 1);
+            break;
         }
-        placed.push_back(box);
-        layout.labels[i] = {box, shortened};
-        layout.rows = std::max(layout.rows, box.top / rowHeight + 1);
     }
     return layout;
+}
+
+int MaxLabelRows(int plotHeight, int rowHeight) {
+    // each row more takes rowHeight off the plotted area: at most a third of it
+    return 1 + std::max(0, plotHeight) / (3 * std::max(1, rowHeight));
 }
 
 Margins PlotMargins(const MarginInput& input) {

@@ -34,9 +34,16 @@ struct LabelLayout {
 // Places the labels in a strip of the given width, rows of rowHeight from its
 // top, never one over another, never outside the strip, and each over its own
 // line: in one row with their full texts (shifted sideways to make room), else
-// so with the counts alone, else each full label centred over its line in the
-// first row where it fits, as many rows as that takes.
-LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width, int rowHeight);
+// so with the counts alone, else each with the counts alone over its line in
+// the first of at most maxRows rows where it fits, centred or pushed right
+// past the one before it; a label that fits in none is left out (width 0),
+// its line stays.
+LabelLayout PlaceMarkerLabels(const std::vector<MarkerLabel>& markers, int width, int rowHeight,
+                              int maxRows);
+
+// The label rows that leave the plotted area at least two thirds of the
+// height it has below one row (plotHeight), so close bands keep a plot.
+int MaxLabelRows(int plotHeight, int rowHeight);
 
 struct MarginInput {
     int textHeight;     // one line of the plot's font

@@ -144,7 +144,7 @@ void SweepPlot::UpdateLayout() {
     };
     // The labels stand over the markers' columns, which the rows above do not move.
     plotRect = inside(PlotLayout::PlotMargins(input));
-    PlaceLabels();
+    PlaceLabels(PlotLayout::MaxLabelRows(plotRect.height(), metrics.height()));
     input.labelRows = labels.rows;
     plotRect = inside(PlotLayout::PlotMargins(input));
     PlaceWavelengthLabels();
@@ -155,14 +155,14 @@ QString SweepPlot::FullLabel(const Marker& marker) const {
     return marker.label + ' ' + QString::number(marker.counts);
 }
 
-void SweepPlot::PlaceLabels() {
+void SweepPlot::PlaceLabels(int maxRows) {
     const QFontMetrics metrics = fontMetrics();
     std::vector<PlotLayout::MarkerLabel> wanted;
     for (const Marker& marker : markers)
         wanted.push_back({XOfCounts(marker.counts),
                           metrics.horizontalAdvance(FullLabel(marker)) + 4,
                           metrics.horizontalAdvance(QString::number(marker.counts)) + 4});
-    labels = PlotLayout::PlaceMarkerLabels(wanted, width(), metrics.height());
+    labels = PlotLayout::PlaceMarkerLabels(wanted, width(), metrics.height(), maxRows);
 }
 
 QPointF SweepPlot::PointOf(size_t index) const {
@@ -247,6 +247,8 @@ void SweepPlot::DrawMarkers(QPainter& painter) const {
         painter.setPen(QPen(marker.colour, 1, Qt::DashLine));
         painter.drawLine(x, plot.top(), x, plot.bottom());
         const PlotLayout::PlacedLabel& label = labels.labels[i];
+        if (label.box.width <= 0)
+            continue; // no room for it: the line alone
         painter.setPen(marker.colour);
         painter.drawText(QRect(label.box.left, label.box.top, label.box.width, label.box.height),
                          Qt::AlignCenter,

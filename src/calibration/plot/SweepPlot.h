@@ -87,7 +87,7 @@ private:
     QString FullLabel(const Marker& marker) const;
     // The plotted area and the marker labels for the current size, scale and markers.
     void UpdateLayout();
-    void PlaceLabels();
+    void PlaceLabels(int maxRows);
     QPointF PointOf(size_t index) const;
     // Axes and the whole curve into the cached picture.
     void RebuildCache();

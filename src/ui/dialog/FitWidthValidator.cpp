@@ -17,6 +17,11 @@ FitWidthValidator::FitWidthValidator(QLineEdit* edit)
 }
 
 QValidator::State FitWidthValidator::validate(QString& input, int&) const {
+    // A text the program set (the edit is unmodified then) is taken as it is:
+    // refusing it would leave the edit holding an invalid text, and an edit
+    // that holds one takes every keystroke after it unchecked.
+    if (!edit->isModified())
+        return Acceptable;
     const QFontMetrics metrics = edit->fontMetrics();
     const int width = metrics.horizontalAdvance(input);
     if (width <= VisibleTextWidth(*edit) || width <= metrics.horizontalAdvance(shown))

@@ -7,8 +7,8 @@ class QLineEdit;
 
 // An edit that does not scroll sideways: what is typed is limited to what fits
 // in its visible width. A keystroke or a paste that would make the text wider
-// than the field is refused; a text the program put there wider than that may
-// still be shortened.
+// than the field is refused; a text the program put there wider than that is
+// taken, and typing may shorten it but never widen it.
 class FitWidthValidator : public QValidator {
 public:
     explicit FitWidthValidator(QLineEdit* edit);

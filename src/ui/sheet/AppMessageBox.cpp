@@ -1,5 +1,7 @@
 #include "ui/sheet/AppMessageBox.h"
 
+#include "ui/sheet/BlockingExchange.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -36,6 +38,7 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
 }
 
 void AppMessageBox(const std::string& text) {
+    const BlockingExchange::ModalPause pause; // the box takes the operator's input
     if (Handler()) {
         Handler()(text);
         return;

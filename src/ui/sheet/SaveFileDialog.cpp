@@ -1,8 +1,10 @@
 #include "ui/sheet/SaveFileDialog.h"
 
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <vector>
@@ -13,18 +15,32 @@ class QtSaveFileDialog : public SaveFileDialog {
 public:
     bool AskSavePath(const std::string& defaultExtension, const std::string& filter,
                      std::string& path) override {
+        const BlockingExchange::ModalPause pause;
         QFileDialog dialog(AppMainWindow());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
         dialog.setNameFilters(
             QString::fromStdString(PipeFilterToQt(filter)).split(QStringLiteral(";;")));
+        // "plot2" with the SVG filter chosen is "plot2.svg", not a PNG
+        const auto followFilter = [&dialog, defaultExtension](const QString& entry) {
+            dialog.setDefaultSuffix(
+                QString::fromStdString(SuffixForFilter(entry.toStdString(), defaultExtension)));
+        };
+        followFilter(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+        if (!lastFolder.isEmpty())
+            dialog.setDirectory(lastFolder);
         // Overwriting an existing file asks first (QFileDialog's default in save mode).
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
-        path = dialog.selectedFiles().first().toStdString();
+        const QString chosen = dialog.selectedFiles().first();
+        lastFolder = QFileInfo(chosen).absolutePath();
+        path = chosen.toStdString();
         return true;
     }
+
+private:
+    QString lastFolder; // of the last file chosen in this run, for every save dialog
 };
 
 SaveFileDialog*& Installed() {
@@ -86,4 +102,17 @@ std::string PipeFilterToQt(const std::string& filter) {
         result += StripTrailingPatternList(parts[i]) + " (" + patterns + ")";
     }
     return result;
+}
+
+std::string SuffixForFilter(const std::string& entry, const std::string& defaultExtension) {
+    const size_t open = entry.rfind('(');
+    if (open == std::string::npos)
+        return defaultExtension;
+    const size_t start = open + 1;
+    const size_t end = entry.find_first_of(" )", start);
+    const std::string pattern = entry.substr(start, end == std::string::npos ? end : end - start);
+    if (pattern.size() < 3 || pattern.compare(0, 2, "*.") != 0 ||
+        pattern.find_first_of("*?[", 2) != std::string::npos)
+        return defaultExtension;
+    return pattern.substr(2);
 }

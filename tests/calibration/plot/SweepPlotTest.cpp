@@ -80,7 +80,9 @@ TEST(SweepDisplay, StartsTheSweepAfreshAndTheBarCatchesUpAtEachPicture) {
     SweepPlot plot;
     plot.ShowReadings({5, 6, 7}, 16);
     QProgressBar bar;
-    bar.setValue(0); // as the pages make it
+    bar.setValue(0);  // as the pages make it
+    int pictures = 0; // the bar moves once a picture
+    QObject::connect(&bar, &QProgressBar::valueChanged, [&pictures] { ++pictures; });
     {
         CalibrationPageParts::SweepDisplay display(&bar, &plot, 16);
         EXPECT_TRUE(plot.Readings().empty()); // the last sweep's readings are gone
@@ -95,6 +97,9 @@ TEST(SweepDisplay, StartsTheSweepAfreshAndTheBarCatchesUpAtEachPicture) {
         }
     }
     EXPECT_EQ(bar.value(), 16); // the last samples are shown as the sweep ends
+    // one picture a frame, not one a sample: the samples came far faster than 50 ms
+    EXPECT_GE(pictures, 2);
+    EXPECT_LE(pictures, 4);
 }
 
 TEST(SweepPlot, MarkersAreDrawnAtTheirCounts) {
@@ -162,7 +167,7 @@ TEST(PlotLayout, WavelengthTicksAxisLabelsAndTheReadoutAtTheirBounds) {
 
 TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
     using PlotLayout::MarkerLabel;
-    constexpr int plotWidth = 400, rowHeight = 12;
+    constexpr int plotWidth = 400, rowHeight = 12, anyRows = 100;
     const struct {
         const char* name;
         std::vector<MarkerLabel> markers; // x, full width, short width
@@ -176,21 +181,27 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
         {"27 apart", {{100, 50, 24}, {127, 50, 24}}, {false, false}, 1},
         {"26 apart", {{100, 50, 24}, {126, 50, 24}}, {true, true}, 1},
         {"3600 and 4040", {{359, 45, 26}, {399, 50, 26}}, {true, true}, 1},
+        // stacked, the labels show the counts alone
         {"bands 3500/3700/3900",
          {{350, 44, 26}, {368, 60, 26}, {386, 50, 26}},
-         {false, false, false},
-         3},
+         {true, true, true},
+         2},
         {"given right to left", {{300, 40, 20}, {100, 40, 20}}, {false, false}, 1},
         // pulled back from the right edge to the left one, not a pixel to spare
         {"filling the strip exactly", {{150, 199, 24}, {250, 199, 24}}, {false, false}, 1},
+        // SF,400,420,440: the third label pushed right past the first, in its row
+        {"bands 1400/1580/1760",
+         {{170, 60, 30}, {184, 60, 30}, {197, 60, 30}},
+         {true, true, true},
+         2},
         {"crowded at the left edge",
          {{2, 50, 24}, {4, 50, 24}, {6, 50, 24}},
-         {false, false, false},
+         {true, true, true},
          3},
     };
     for (const auto& row : rows) {
         const PlotLayout::LabelLayout layout =
-            PlotLayout::PlaceMarkerLabels(row.markers, plotWidth, rowHeight);
+            PlotLayout::PlaceMarkerLabels(row.markers, plotWidth, rowHeight, anyRows);
         EXPECT_EQ(layout.rows, row.rows) << row.name;
         ASSERT_EQ(layout.labels.size(), row.markers.size()) << row.name;
         for (size_t i = 0; i < row.markers.size(); ++i) {
@@ -212,7 +223,19 @@ TEST(PlotLayout, MarkerLabelsStandOverTheirLinesInsideTheStripAndApart) {
         }
     }
     // Rows of no height still stack (a font of no height must not hang the plot).
-    EXPECT_EQ(PlotLayout::PlaceMarkerLabels({{100, 50, 24}, {100, 50, 24}}, plotWidth, 0).rows, 2);
+    EXPECT_EQ(
+        PlotLayout::PlaceMarkerLabels({{100, 50, 24}, {100, 50, 24}}, plotWidth, 0, anyRows).rows,
+        2);
+    // Past the rows allowed a label is left out, its line alone.
+    const auto capped = PlotLayout::PlaceMarkerLabels({{2, 50, 24}, {4, 50, 24}, {6, 50, 24}},
+                                                      plotWidth, rowHeight, 2);
+    EXPECT_EQ(capped.rows, 2);
+    EXPECT_EQ(capped.labels[1].box.width, 24);
+    EXPECT_EQ(capped.labels[2].box.width, 0);
+    // A row takes 12 pixels off the area: a second one leaves two thirds of 36, not of 35.
+    for (const auto& [height, allowed] :
+         {std::pair{36, 2}, std::pair{35, 1}, std::pair{72, 3}, std::pair{71, 2}})
+        EXPECT_EQ(PlotLayout::MaxLabelRows(height, rowHeight), allowed) << height;
 }
 
 TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
@@ -275,6 +298,20 @@ TEST(SweepPlot, LabelsStayOutOfThePlottedAreaAndTheScaleKeepsItsRoom) {
     EXPECT_NE(readoutAt(plot.PlotRect().left() + 2, plot.PlotRect().top()), "");
     QTest::mouseMove(plot.window(), QPoint(-20, -20)); // the pointer leaves
     EXPECT_EQ(plot.Readout().text, "");
+}
+
+TEST(SweepPlot, CloseBandsKeepTwoThirdsOfThePlottedArea) {
+    SweepPlot plot; // as high as on the pages, with both rows below the counts axis
+    plot.resize(400, 112);
+    plot.ShowReadings(std::vector<int32_t>(16, 0), 16);
+    plot.SetCalibrationLine(simLine);
+    plot.SetCaption("middle band +0.3 nm");
+    plot.SetMarkers({{1500, "low", Qt::red}});
+    const int oneRow = plot.PlotRect().height();
+    plot.SetMarkers(
+        {{1500, "low", Qt::red}, {1510, "middle", Qt::green}, {1520, "high", Qt::blue}});
+    EXPECT_GE(3 * plot.PlotRect().height(), 2 * oneRow);
+    EXPECT_TRUE(plot.MarkerLabels()[1].shortened);
 }
 
 using PlotPlacement = CalibrationPageTest;

@@ -174,6 +174,8 @@ TEST(DialogLayout, WhatIsTypedIntoAFieldThatDoesNotScrollIsLimitedToWhatFits) {
         const std::string digits(typed.size(), '1');
         SetControlText(field.control, digits);
         QTest::keyClick(field.control, Qt::Key_End);
+        QTest::keyClick(field.control, Qt::Key_1); // the first key after the program's text
+        EXPECT_EQ(edit->text().toStdString(), digits) << row.id;
         QTest::keyClick(field.control, Qt::Key_Backspace);
         QTest::keyClick(field.control, Qt::Key_Left, Qt::ShiftModifier);
         ASSERT_EQ(edit->fontMetrics().horizontalAdvance('0'),

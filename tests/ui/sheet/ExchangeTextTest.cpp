@@ -1,6 +1,16 @@
 #include "ui/sheet/ExchangeText.h"
 #include "ui/sheet/SaveFileDialog.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -90,4 +100,47 @@ TEST(SaveFileDialog, PipeFilterBecomesQtFilter) {
     EXPECT_EQ(PipeFilterToQt("Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"),
               "Text Files (*.txt);;All Files (*)");
     EXPECT_EQ(PipeFilterToQt("Data|*.dat;*.csv||"), "Data (*.dat *.csv)");
+    for (const auto& [entry, suffix] :
+         {std::pair{"SVG Images (*.svg)", "svg"}, std::pair{"Data (*.dat *.csv)", "dat"},
+          std::pair{"All Files (*)", "txt"}, std::pair{"Any (*.*)", "txt"},
+          std::pair{"Logs (*.log?)", "txt"}, std::pair{"Plain", "txt"}})
+        EXPECT_EQ(SuffixForFilter(entry, "txt"), suffix) << entry;
+}
+
+TEST(SaveFileDialog, TheChosenFilterGivesTheExtensionAndTheNextOpensInTheFolderUsed) {
+    QTemporaryDir folder;
+    // the dialog keeps its own state in the settings folder: ours, not the user's
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", folder.path().toUtf8());
+    QString openedIn;
+    // answers the dialog with keys, the second filter chosen or not
+    const auto answer = [&openedIn](const QString& typed, bool secondFilter) {
+        QTimer::singleShot(0, [&openedIn, typed, secondFilter] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            openedIn = dialog->directory().absolutePath();
+            if (secondFilter)
+                QTest::keyClick(dialog->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QApplication::setActiveWindow(dialog); // typing follows the focus, as on a desktop
+            name->setFocus();
+            QTest::keyClicks(name, typed);
+            auto* save = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+            QTest::mouseClick(save, Qt::LeftButton);
+        });
+    };
+    std::string path;
+    answer(folder.path() + "/plot2", true);
+    ASSERT_TRUE(CurrentSaveFileDialog().AskSavePath(
+        "png", "PNG Images (*.png)|*.png|SVG Images (*.svg)|*.svg||", path));
+    EXPECT_EQ(path, (folder.path() + "/plot2.svg").toStdString());
+    answer("sweep", false);
+    ASSERT_TRUE(CurrentSaveFileDialog().AskSavePath(
+        "txt", "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", path));
+    EXPECT_EQ(openedIn.toStdString(), folder.path().toStdString());
+    EXPECT_EQ(path, (folder.path() + "/sweep.txt").toStdString());
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
 }

@@ -1,11 +1,14 @@
 #include "ui/sheet/ProbePage.h"
 
+#include "support/QueuedInput.h"
 #include "ui/sheet/AppMessageBox.h"
+#include "ui/sheet/BlockingExchange.h"
 #include "ui/sheet/CPropertySheet.h"
 #include "ui/sheet/MultiRowTabBar.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -271,6 +274,12 @@ TEST_F(SheetEvents, ControlKeysSwitchTabs) {
     EXPECT_EQ(sheet->GetActiveIndex(), 2);
     PressKey(sheet->OkButton(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(sheet->GetActiveIndex(), 1);
+    // Two that come in quick succession both count: a tab change that holds no
+    // exchange drops nothing.
+    for (int i = 0; i < 2; ++i)
+        QueuedInput::Key(sheet->windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->GetActiveIndex(), 0);
     pages[1]->killResult = false;
     PressKey(sheet->OkButton(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(sheet->GetActiveIndex(), 1);
@@ -308,6 +317,34 @@ TEST(SheetOpening, FocusOnTheFirstControlAndHelpByButtonOrF1) {
     QApplication::sendEvent(page.Control(ProbePage::textCId), &f1);
     EXPECT_EQ(sheet.helpRequests, 2);
     EXPECT_TRUE(sheet.isVisible());
+}
+
+TEST_F(SheetEvents, InputHeldByAnExchangeIsDroppedAndAMessageBoxInsideTakesItsOwn) {
+    Show();
+    QApplication::setActiveWindow(sheet.get());
+    auto* edit = pages[0]->ControlAs<QLineEdit>(ProbePage::textCId);
+    edit->setFocus();
+    QWindow* window = sheet->windowHandle();
+    const auto type = [window](Qt::Key key, const char* text) {
+        QueuedInput::Key(window, key, Qt::NoModifier, text);
+    };
+    SetMessageBoxHandler([&](const std::string&) {
+        EXPECT_FALSE(BlockingExchange::Held());
+        type(Qt::Key_B, "b"); // the operator types while the box is open
+        QCoreApplication::processEvents();
+    });
+    {
+        const BlockingExchange held;
+        type(Qt::Key_A, "a"); // before the box: would have pressed its OK
+        QueuedInput::Key(window, Qt::Key_Return);
+        AppMessageBox("shown");
+        EXPECT_TRUE(BlockingExchange::Held());
+        type(Qt::Key_C, "c"); // after it, while the exchange goes on
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edit->text(), "textb");
+    EXPECT_EQ(log, Log{}); // no Enter applied
+    EXPECT_FALSE(BlockingExchange::Held());
 }
 
 TEST_F(SheetEvents, SharedDeactivationUnmarksThenReads) {
