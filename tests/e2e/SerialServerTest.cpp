@@ -47,11 +47,12 @@ protected:
     void StartAll(int32_t baud = 0) {
         StartSims(2, baud);
         std::string error;
-        if (!sims.empty())
+        if (!sims.empty()) {
             ASSERT_TRUE(server.Start({{SerialServer::Kind::Tcp, sims[0]->SlavePath()},
                                       {SerialServer::Kind::Rfc2217, sims[1]->SlavePath()}},
                                      error))
                 << error;
+        }
     }
 
     void TearDown() override {
