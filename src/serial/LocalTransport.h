@@ -22,14 +22,12 @@ public:
     long Write(const char* data, std::size_t size) override;
     void Drain() override;
     ReadResult ReadByte(char& byte) override;
-    // The system's input queue.
+    // The system's input queue (tcflush, PurgeComm).
     void DiscardInput() override;
 
 #ifdef _WIN32
-    // The system enforces the time-outs (COMMTIMEOUTS) and drops unread input
-    // (PurgeComm) itself.
+    // The system enforces the time-outs itself (COMMTIMEOUTS).
     bool SetTimeouts(const PortTimeouts& timeouts) override;
-    void DiscardInput() override;
 
 private:
     void* handle = nullptr; // the device's HANDLE

@@ -108,6 +108,7 @@ TEST_F(ConversationLogTest, EveryByteEachWayOneLineACommandOrReplyWithHowItEnded
     EXPECT_EQ(Lines(from, Clock::now()), expected);
 }
 
+#ifndef _WIN32 // both need a real line: one that fills up, one paced at 110 baud
 TEST_F(ConversationLogTest, AWriteThatStoppedEarlyIsSentShortWithWhatWentOutAFailedOneSentFailed) {
     PseudoTerminal line; // nobody reads it: the line's buffers fill up
     std::string error, mode;
@@ -156,5 +157,7 @@ TEST_F(ConversationLogTest, AFreshOpenDropsWhatAnEarlierRunLeftAndLogsWhatStillA
     EXPECT_EQ(lines[1], "sent RC,1;\\r\\n");
     EXPECT_EQ(lines[2], "received-lf (380,680)\\r\\n");
 }
+
+#endif
 
 } // namespace
