@@ -11,7 +11,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-
 namespace {
 
 // Winsock is started once for the process and left running until it ends.
@@ -94,7 +93,8 @@ bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reas
     addrinfo* found = nullptr;
     int status = 0;
     if (!ResolveWithin(address, deadline, status, found)) {
-        reason = OneLineReason("no answer from the name service" + Within(limitMs) + Where(address));
+        reason =
+            OneLineReason("no answer from the name service" + Within(limitMs) + Where(address));
         return false;
     }
     if (status != 0) {
