@@ -152,11 +152,22 @@ TEST_F(SettingsCrash, EveryKeyHoldsItsOldOrItsNewValueAfterEachKill) {
     std::uniform_int_distribution<int> delayUs(0, 15000);
     int32_t base = firstRound;
     int killedMidRound = 0;
-    for (int kill = 0; kill < 120; ++kill) {
+    // A loaded machine may leave many kills between rounds: more kills then.
+    for (int kill = 0; kill < 120 || (killedMidRound <= 10 && kill < 480); ++kill) {
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0)
+        if (child == 0) {
+            ::close(started[0]);
+            (void)!::write(started[1], "", 1);
             WriteForever(base);
+        }
+        // The delay counts from the child's start, not from the fork.
+        ::close(started[1]);
+        char ready = 0;
+        ASSERT_EQ(::read(started[0], &ready, 1), 1);
+        ::close(started[0]);
         ::usleep(static_cast<useconds_t>(delayUs(random)));
         ::kill(child, SIGKILL);
         int status = 0;
