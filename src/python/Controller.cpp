@@ -208,10 +208,12 @@ py::str Controller::Send(const py::str& text) {
     const TerminalOutcome outcome = Run([&] {
         const Attempt attempt;
         TerminalOutcome done = ExchangeTerminalCommand(CompleteTerminalCommand(bytes));
-        if (!done.replied)
+        if (!done.replied && !done.refused)
             attempt.Fail(FailureTexts::noReply);
         return done;
     });
+    if (outcome.refused) // a second line would put the link one reply behind
+        throw py::value_error(lineEndRefusal);
     return Records::ReplyText(outcome.reply);
 }
 

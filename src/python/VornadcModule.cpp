@@ -116,8 +116,9 @@ check=False it is an outcome with confirmed False.)")
         .def("send", &Controller::Send, py::arg("text"),
              R"(Sends a raw command, as the Terminal tab does, and returns the reply line.
 
-";" is added when text does not end in one. An empty text raises ValueError;
-a character beyond one byte (Latin-1) raises UnicodeEncodeError. No reply
+";" is added when text does not end in one. An empty text, or one that holds
+a line end (CR or LF), raises ValueError and nothing is sent; a character
+beyond one byte (Latin-1) raises UnicodeEncodeError. No reply
 raises DeviceError("No reply").)")
         .def("reactivate", &Controller::Reactivate,
              "Sends RS, which (re)starts the protocol on the controller, and pauses 100 ms.")

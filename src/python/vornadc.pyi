@@ -126,7 +126,9 @@ class Controller:
         """Moves to nm clamped into the range; a refusal raises DeviceError
         (NoReplyError without a reply), or with check=False is an outcome."""
     def send(self, text: str) -> str:
-        """A raw command (";" added); the reply line, or DeviceError("No reply")."""
+        """A raw command (";" added); the reply line, or DeviceError("No reply").
+
+        ValueError for an empty text or one that holds CR or LF."""
     def reactivate(self) -> None:
         """RS: (re)starts the protocol."""
     def read_protocol(self) -> Protocol: ...

@@ -72,6 +72,8 @@ def test_bad_arguments_and_checks_send_nothing():
             (lambda: adc.sweep_bands(16, (2**40, 0, 0)), ValueError),
             (lambda: vornadc.Controller.__new__(vornadc.Controller).mode, TypeError),
             (lambda: adc.send(""), ValueError),
+            (lambda: adc.send("SF,450\n"), ValueError),
+            (lambda: adc.send("ID\rRC"), ValueError),
             (lambda: adc.send("\u20ac"), UnicodeEncodeError),
             (lambda: adc.set_wavelength(2**31), ValueError),
             (lambda: adc.define_protocol(math.nan, 3, 20, 20, 400, 400, 500), ValueError),
