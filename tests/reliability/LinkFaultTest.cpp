@@ -123,8 +123,12 @@ TEST_F(LinkFault, ALineStreamWithoutEndCannotHoldTheVersionQuery) {
     std::atomic<bool> streaming{true};
     std::thread instrument([&] {
         const std::string sentence = "$GPGGA,123519,4807.038,N,01131.000,E*47\r\n";
+        std::size_t next = 0; // a full line's buffer takes part of a sentence: the rest follows
         while (streaming) {
-            if (::write(master, sentence.data(), sentence.size()) < 0 && errno == EAGAIN)
+            const ssize_t n = ::write(master, sentence.data() + next, sentence.size() - next);
+            if (n > 0)
+                next = (next + static_cast<std::size_t>(n)) % sentence.size();
+            else if (errno == EAGAIN)
                 ::usleep(1000);
             char discard[256]; // what the program sends goes nowhere
             while (::read(master, discard, sizeof discard) > 0) {
