@@ -2,8 +2,7 @@
 
 #include "serial/DescriptorWait.h"
 #include "serial/SystemError.h"
-#include "serial/network/HostLookup.h"
-#include "serial/network/NetworkAddress.h"
+#include "serial/network/SocketLayer.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -14,27 +13,32 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace SocketLayer {
 
-// Connects a non-blocking socket to one address before the deadline; the
-// socket, or -1 with errno set.
-int ConnectWithin(const addrinfo& to, Deadline deadline) {
+const int timedOut = ETIMEDOUT;
+
+bool Start(std::string&) {
+    return true;
+}
+
+int ConnectWithin(const addrinfo& to, Deadline deadline, int& error) {
     const int s =
         ::socket(to.ai_family, to.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, to.ai_protocol);
-    if (s < 0)
+    if (s < 0) {
+        error = errno;
         return -1;
+    }
     if (::connect(s, to.ai_addr, to.ai_addrlen) != 0) {
         if (errno != EINPROGRESS) {
-            const int error = errno;
+            error = errno;
             ::close(s);
-            errno = error;
             return -1;
         }
         pollfd p{s, POLLOUT, 0};
         int ready = 0;
         while ((ready = ::poll(&p, 1, MillisecondsLeft(deadline))) < 0 && errno == EINTR) {
         }
-        int error = ETIMEDOUT;
+        error = ETIMEDOUT;
         socklen_t length = sizeof error;
         if (ready > 0 && ::getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
             error = errno;
@@ -42,66 +46,35 @@ int ConnectWithin(const addrinfo& to, Deadline deadline) {
             error = errno;
         if (error != 0) {
             ::close(s);
-            errno = error;
             return -1;
         }
     }
     return s;
 }
 
-} // namespace
-
-NetworkConnection::~NetworkConnection() {
-    Close();
-}
-
-void NetworkConnection::Close() {
-    if (fd < 0)
-        return;
-    ::close(fd);
-    fd = -1;
-    if (!closedByServer)
-        Note("disconnected");
-}
-
-bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reason, int limitMs) {
-    Close();
-    closedByServer = false;
-    const Deadline deadline = DeadlineIn(limitMs);
-    addrinfo* found = nullptr;
-    int status = 0;
-    if (!ResolveWithin(address, deadline, status, found)) {
-        reason =
-            OneLineReason("no answer from the name service" + Within(limitMs) + Where(address));
-        return false;
-    }
-    if (status != 0) {
-        reason = OneLineReason(std::string(::gai_strerror(status)) + Where(address));
-        return false;
-    }
-    int error = ETIMEDOUT;
-    for (const addrinfo* to = found; to && fd < 0 && MillisecondsLeft(deadline) > 0;
-         to = to->ai_next) {
-        fd = ConnectWithin(*to, deadline);
-        if (fd < 0)
-            error = errno;
-    }
-    ::freeaddrinfo(found);
-    if (fd < 0) {
-        reason = OneLineReason(SystemErrorText(error) + Where(address) +
-                               (error == ETIMEDOUT ? ", no answer" + Within(limitMs) : ""));
-        return false;
-    }
-    Note("connected", address.host + " port " + address.port);
-    // Each command and reply is a few bytes: none may wait for more to fill a
-    // segment, nor for a delayed acknowledgement.
+void Tune(int socket) {
+    // None may wait for more to fill a segment, nor for a delayed
+    // acknowledgement.
     const int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 #ifdef SO_NOSIGPIPE
-    ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+    ::setsockopt(socket, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
 #endif
-    return true;
 }
+
+void CloseSocket(int socket) {
+    ::close(socket);
+}
+
+std::string LookupErrorText(int status) {
+    return ::gai_strerror(status);
+}
+
+std::string ErrorText(int error) {
+    return SystemErrorText(error);
+}
+
+} // namespace SocketLayer
 
 long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadline) {
 #ifdef MSG_NOSIGNAL

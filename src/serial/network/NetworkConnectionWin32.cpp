@@ -5,22 +5,12 @@
 
 #include "serial/SystemError.h"
 #include "serial/SystemErrorWin32.h"
-#include "serial/network/HostLookup.h"
-#include "serial/network/NetworkAddress.h"
+#include "serial/network/SocketLayer.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
 namespace {
-
-// Winsock is started once for the process and left running until it ends.
-bool WinsockStarted() {
-    static const bool started = [] {
-        WSADATA data{};
-        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }();
-    return started;
-}
 
 SOCKET Socket(int fd) {
     return static_cast<SOCKET>(static_cast<unsigned int>(fd));
@@ -35,13 +25,28 @@ int PollWithin(SOCKET s, short events, Deadline deadline, short& revents) {
     return ready;
 }
 
-// Connects a non-blocking socket to one address before the deadline; the
-// socket, or INVALID_SOCKET with error set.
-SOCKET ConnectWithin(const addrinfo& to, Deadline deadline, int& error) {
+} // namespace
+
+namespace SocketLayer {
+
+const int timedOut = WSAETIMEDOUT;
+
+// Winsock is started once for the process and left running until it ends.
+bool Start(std::string& reason) {
+    static const bool started = [] {
+        WSADATA data{};
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    if (!started)
+        reason = WindowsErrorText(WSASYSNOTREADY);
+    return started;
+}
+
+int ConnectWithin(const addrinfo& to, Deadline deadline, int& error) {
     const SOCKET s = ::socket(to.ai_family, to.ai_socktype, to.ai_protocol);
     if (s == INVALID_SOCKET) {
         error = ::WSAGetLastError();
-        return INVALID_SOCKET;
+        return -1;
     }
     u_long nonBlocking = 1;
     ::ioctlsocket(s, FIONBIO, &nonBlocking);
@@ -49,7 +54,7 @@ SOCKET ConnectWithin(const addrinfo& to, Deadline deadline, int& error) {
         error = ::WSAGetLastError();
         if (error != WSAEWOULDBLOCK) {
             ::closesocket(s);
-            return INVALID_SOCKET;
+            return -1;
         }
         short revents = 0;
         const int ready = PollWithin(s, POLLOUT, deadline, revents);
@@ -61,67 +66,32 @@ SOCKET ConnectWithin(const addrinfo& to, Deadline deadline, int& error) {
             error = ::WSAGetLastError();
         if (error != 0) {
             ::closesocket(s);
-            return INVALID_SOCKET;
+            return -1;
         }
     }
-    return s;
+    return static_cast<int>(s); // a SOCKET's value fits 32 bits
 }
 
-} // namespace
-
-NetworkConnection::~NetworkConnection() {
-    Close();
-}
-
-void NetworkConnection::Close() {
-    if (fd < 0)
-        return;
-    ::closesocket(Socket(fd));
-    fd = -1;
-    if (!closedByServer)
-        Note("disconnected");
-}
-
-bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reason, int limitMs) {
-    Close();
-    closedByServer = false;
-    if (!WinsockStarted()) {
-        reason = WindowsErrorText(WSASYSNOTREADY);
-        return false;
-    }
-    const Deadline deadline = DeadlineIn(limitMs);
-    addrinfo* found = nullptr;
-    int status = 0;
-    if (!ResolveWithin(address, deadline, status, found)) {
-        reason =
-            OneLineReason("no answer from the name service" + Within(limitMs) + Where(address));
-        return false;
-    }
-    if (status != 0) {
-        reason =
-            OneLineReason(WindowsErrorText(static_cast<unsigned long>(status)) + Where(address));
-        return false;
-    }
-    int error = WSAETIMEDOUT;
-    SOCKET s = INVALID_SOCKET;
-    for (const addrinfo* to = found; to && s == INVALID_SOCKET && MillisecondsLeft(deadline) > 0;
-         to = to->ai_next)
-        s = ConnectWithin(*to, deadline, error);
-    ::freeaddrinfo(found);
-    if (s == INVALID_SOCKET) {
-        reason =
-            OneLineReason(WindowsErrorText(static_cast<unsigned long>(error)) + Where(address) +
-                          (error == WSAETIMEDOUT ? ", no answer" + Within(limitMs) : ""));
-        return false;
-    }
-    fd = static_cast<int>(s);
-    Note("connected", address.host + " port " + address.port);
-    // Each command and reply is a few bytes: none may wait for more to fill a
-    // segment.
+void Tune(int socket) {
+    // None may wait for more to fill a segment.
     const BOOL on = TRUE;
-    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-    return true;
+    ::setsockopt(Socket(socket), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
+                 sizeof on);
 }
+
+void CloseSocket(int socket) {
+    ::closesocket(Socket(socket));
+}
+
+std::string LookupErrorText(int status) {
+    return WindowsErrorText(static_cast<unsigned long>(status));
+}
+
+std::string ErrorText(int error) {
+    return WindowsErrorText(static_cast<unsigned long>(error));
+}
+
+} // namespace SocketLayer
 
 long NetworkConnection::Send(const char* data, std::size_t size, Deadline deadline) {
     std::size_t done = 0;

@@ -1,7 +1,8 @@
-#include "serial/network/HostLookup.h"
-
-#include "serial/network/NetworkAddress.h"
 #include "serial/network/NetworkConnection.h"
+
+#include "serial/SystemError.h"
+#include "serial/network/NetworkAddress.h"
+#include "serial/network/SocketLayer.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -31,8 +32,7 @@ struct Lookup {
     addrinfo* result = nullptr;
 };
 
-} // namespace
-
+// False when the deadline passed first; otherwise status is the lookup's.
 bool ResolveWithin(const NetworkAddress& address, Deadline deadline, int& status,
                    addrinfo*& result) {
     auto lookup = std::make_shared<Lookup>();
@@ -64,15 +64,65 @@ bool ResolveWithin(const NetworkAddress& address, Deadline deadline, int& status
     return true;
 }
 
+// " (HOST port PORT)", the end of every reason about a connection.
 std::string Where(const NetworkAddress& address) {
     return " (" + address.host + " port " + address.port + ")";
 }
 
+// " within 3 s", or with a tenth for a limit that is not whole seconds.
 std::string Within(int limitMs) {
     std::string seconds = std::to_string(limitMs / 1000);
     if (limitMs % 1000 >= 100)
         seconds += "." + std::to_string(limitMs % 1000 / 100);
     return " within " + seconds + " s";
+}
+
+} // namespace
+
+NetworkConnection::~NetworkConnection() {
+    Close();
+}
+
+void NetworkConnection::Close() {
+    if (fd < 0)
+        return;
+    SocketLayer::CloseSocket(fd);
+    fd = -1;
+    if (!closedByServer)
+        Note("disconnected");
+}
+
+bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reason, int limitMs) {
+    Close();
+    closedByServer = false;
+    if (!SocketLayer::Start(reason))
+        return false;
+    const Deadline deadline = DeadlineIn(limitMs);
+    addrinfo* found = nullptr;
+    int status = 0;
+    if (!ResolveWithin(address, deadline, status, found)) {
+        reason =
+            OneLineReason("no answer from the name service" + Within(limitMs) + Where(address));
+        return false;
+    }
+    if (status != 0) {
+        reason = OneLineReason(SocketLayer::LookupErrorText(status) + Where(address));
+        return false;
+    }
+    int error = SocketLayer::timedOut;
+    for (const addrinfo* to = found; to && fd < 0 && MillisecondsLeft(deadline) > 0;
+         to = to->ai_next)
+        fd = SocketLayer::ConnectWithin(*to, deadline, error);
+    ::freeaddrinfo(found);
+    if (fd < 0) {
+        reason =
+            OneLineReason(SocketLayer::ErrorText(error) + Where(address) +
+                          (error == SocketLayer::timedOut ? ", no answer" + Within(limitMs) : ""));
+        return false;
+    }
+    Note("connected", address.host + " port " + address.port);
+    SocketLayer::Tune(fd);
+    return true;
 }
 
 void NetworkConnection::Note(const char* what, const std::string& text) const {
