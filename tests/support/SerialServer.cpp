@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -40,16 +41,29 @@ bool Listening(int port) {
 
 } // namespace
 
+// Distinct ports: each socket stays bound until all are picked, so the
+// kernel cannot hand the same one out twice.
+std::vector<int> FreeLoopbackPorts(std::size_t count) {
+    std::vector<int> sockets;
+    std::vector<int> picked;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = Loopback(0);
+        socklen_t length = sizeof address;
+        int port = 0;
+        if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port = ntohs(address.sin_port);
+        sockets.push_back(s);
+        picked.push_back(port);
+    }
+    for (int s : sockets)
+        ::close(s);
+    return picked;
+}
+
 int FreeLoopbackPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = Loopback(0);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(s);
-    return port;
+    return FreeLoopbackPorts(1)[0];
 }
 
 std::string SerialServer::Program() {
@@ -75,31 +89,33 @@ bool SerialServer::Start(const std::vector<Connection>& connections, std::string
         return false;
     }
     served = connections;
-    folder = (fs::temp_directory_path() /
-              ("ser2net_" + std::to_string(::getpid()) + "_" + std::to_string(FreeLoopbackPort())))
-                 .string();
-    fs::create_directories(folder);
-    const std::string config = folder + "/ser2net.yaml";
-    {
-        std::ofstream out(config);
-        out << "%YAML 1.1\n---\n";
-        for (std::size_t i = 0; i < served.size(); ++i) {
-            ports.push_back(FreeLoopbackPort());
-            // chardelay off: a reply goes on at once, not after two character
-            // times; the pseudo-terminal has no modem lines ("local").
-            out << "connection: &c" << i << "\n"
-                << "  accepter: "
-                << (served[i].kind == Kind::Rfc2217  ? "telnet(rfc2217),tcp,"
-                    : served[i].kind == Kind::Telnet ? "telnet,tcp,"
-                                                     : "tcp,")
-                << "127.0.0.1," << ports.back() << "\n"
-                << "  connector: serialdev," << served[i].devicePath << ",19200n81,local\n"
-                << "  options:\n"
-                << "    chardelay: false\n"
-                << "    kickolduser: true\n";
-        }
-    }
-    return Launch({program, "-n", "-u", "-P", folder + "/ser2net.pid", "-c", config}, error);
+    return LaunchOnFreePorts(
+        [&] {
+            folder = (fs::temp_directory_path() /
+                      ("ser2net_" + std::to_string(::getpid()) + "_" + std::to_string(ports[0])))
+                         .string();
+            fs::create_directories(folder);
+            const std::string config = folder + "/ser2net.yaml";
+            std::ofstream out(config);
+            out << "%YAML 1.1\n---\n";
+            for (std::size_t i = 0; i < served.size(); ++i) {
+                // chardelay off: a reply goes on at once, not after two character
+                // times; the pseudo-terminal has no modem lines ("local").
+                out << "connection: &c" << i << "\n"
+                    << "  accepter: "
+                    << (served[i].kind == Kind::Rfc2217  ? "telnet(rfc2217),tcp,"
+                        : served[i].kind == Kind::Telnet ? "telnet,tcp,"
+                                                         : "tcp,")
+                    << "127.0.0.1," << ports[i] << "\n"
+                    << "  connector: serialdev," << served[i].devicePath << ",19200n81,local\n"
+                    << "  options:\n"
+                    << "    chardelay: false\n"
+                    << "    kickolduser: true\n";
+            }
+            return std::vector<std::string>{program, "-n",  "-u", "-P", folder + "/ser2net.pid",
+                                            "-c",    config};
+        },
+        error);
 }
 
 bool SerialServer::StartPyserial(const std::string& devicePath, std::string& error) {
@@ -109,10 +125,26 @@ bool SerialServer::StartPyserial(const std::string& devicePath, std::string& err
         return false;
     }
     served = {{Kind::Rfc2217, devicePath}};
-    ports = {FreeLoopbackPort()};
-    return Launch({"/usr/bin/python3", VORN_PYSERIAL_SERVER, example, "-p",
-                   std::to_string(ports[0]), devicePath},
-                  error);
+    return LaunchOnFreePorts(
+        [&] {
+            return std::vector<std::string>{
+                "/usr/bin/python3", VORN_PYSERIAL_SERVER, example, "-p", std::to_string(ports[0]),
+                devicePath};
+        },
+        error);
+}
+
+// A port picked free can be taken before the server binds it (by another
+// test's connection, say); the server then never listens there, so it is
+// started again on fresh ports.
+bool SerialServer::LaunchOnFreePorts(const std::function<std::vector<std::string>()>& words,
+                                     std::string& error) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ports = FreeLoopbackPorts(served.size());
+        if (Launch(words(), error))
+            return true;
+    }
+    return false;
 }
 
 bool SerialServer::Launch(const std::vector<std::string>& words, std::string& error) {
@@ -128,7 +160,7 @@ bool SerialServer::Launch(const std::vector<std::string>& words, std::string& er
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;) {
         bool all = true;
         for (int port : ports)
@@ -138,11 +170,12 @@ bool SerialServer::Launch(const std::vector<std::string>& words, std::string& er
         int status = 0;
         if (::waitpid(pid, &status, WNOHANG) == pid) {
             pid = -1;
+            Stop();
             error = words[0] + " ended at start (exit status " + std::to_string(status) + ")";
             return false;
         }
         if (std::chrono::steady_clock::now() > until) {
-            error = words[0] + " did not listen within 10 s";
+            error = words[0] + " did not listen within 5 s";
             Stop(true);
             return false;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -41,6 +42,10 @@ public:
 private:
     // Runs the program with its arguments and waits until every port listens.
     bool Launch(const std::vector<std::string>& words, std::string& error);
+    // Picks the ports, then Launch with the words made for them; tried again
+    // on fresh ports when the server does not come up.
+    bool LaunchOnFreePorts(const std::function<std::vector<std::string>()>& words,
+                           std::string& error);
 
     std::vector<Connection> served;
     std::vector<int> ports;
@@ -48,5 +53,6 @@ private:
     pid_t pid = -1;
 };
 
-// A TCP port on 127.0.0.1 that nothing listens on at this moment.
+// TCP ports on 127.0.0.1 that nothing listens on at this moment, distinct.
+std::vector<int> FreeLoopbackPorts(std::size_t count);
 int FreeLoopbackPort();
