@@ -20,6 +20,9 @@ public:
     // Resolving and connecting together give up after this long; the window
     // is blocked meanwhile, as for every exchange.
     static constexpr int connectLimitMs = 3000;
+    // A server that closes a new connection at once may still be releasing
+    // its device after an earlier one; it is called again after this pause.
+    static constexpr int retryPauseMs = 100;
 
     NetworkConnection() = default;
     ~NetworkConnection();
@@ -32,6 +35,9 @@ public:
     // found, no answer) reason is one line.
     bool Connect(const NetworkAddress& address, std::string& reason, int limitMs = connectLimitMs);
     void Close();
+    // Closes, pauses retryPauseMs and connects again, all before the
+    // deadline; false when too little time is left or the connection fails.
+    bool Reconnect(const NetworkAddress& address, Deadline deadline);
 
     // Sends as much as the connection takes before the deadline; returns the
     // bytes handed over, or -1 when the connection failed before any.

@@ -11,6 +11,8 @@
 #include <netdb.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -123,6 +125,16 @@ bool NetworkConnection::Connect(const NetworkAddress& address, std::string& reas
     Note("connected", address.host + " port " + address.port);
     SocketLayer::Tune(fd);
     return true;
+}
+
+bool NetworkConnection::Reconnect(const NetworkAddress& address, Deadline deadline) {
+    if (MillisecondsLeft(deadline) <= retryPauseMs)
+        return false;
+    Close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
+    // Should this fail, the close before it says best what went wrong.
+    std::string ignored;
+    return Connect(address, ignored, std::min(connectLimitMs, MillisecondsLeft(deadline)));
 }
 
 void NetworkConnection::Note(const char* what, const std::string& text) const {

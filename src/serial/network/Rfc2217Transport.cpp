@@ -40,7 +40,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
 
 namespace {
 
@@ -65,8 +64,10 @@ bool Rfc2217Transport::Open(const NetworkAddress& to, std::string& systemText) {
 }
 
 bool Rfc2217Transport::Connect(int limitMs, std::string& reason) {
-    if (!connection.Connect(address, reason, limitMs))
-        return false;
+    return connection.Connect(address, reason, limitMs) && StartSession(reason);
+}
+
+bool Rfc2217Transport::StartSession(std::string& reason) {
     session = TelnetSession();
     session.SetNotes(Notes());
     session.Start();
@@ -78,14 +79,8 @@ bool Rfc2217Transport::Connect(int limitMs, std::string& reason) {
 }
 
 bool Rfc2217Transport::Reconnect(Deadline deadline) {
-    if (MillisecondsLeft(deadline) <= retryPauseMs)
-        return false;
-    connection.Close();
-    std::this_thread::sleep_for(std::chrono::milliseconds(retryPauseMs));
-    // Should this fail, the close before it says best what went wrong.
-    std::string ignored;
-    return Connect(std::min(NetworkConnection::connectLimitMs, MillisecondsLeft(deadline)),
-                   ignored);
+    std::string ignored; // the close before says best what went wrong
+    return connection.Reconnect(address, deadline) && StartSession(ignored);
 }
 
 bool Rfc2217Transport::SendOutput(Deadline deadline) {

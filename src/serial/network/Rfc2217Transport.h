@@ -17,10 +17,6 @@ public:
     // The open, from connecting to the last acknowledgement of the first
     // Apply, ends within this; so does each later Apply.
     static constexpr int openLimitMs = 5000;
-    // A server that closes the connection while the first Apply waits may be
-    // releasing its device still: it is called again after this pause, within
-    // the open's limit.
-    static constexpr int retryPauseMs = 100;
     // The longest wait for the acknowledgement of a purge; one made during
     // the open ends within the open's limit.
     static constexpr int purgeLimitMs = 1000;
@@ -40,6 +36,9 @@ private:
 
     // Connects and offers the options afresh.
     bool Connect(int limitMs, std::string& reason);
+    bool StartSession(std::string& reason);
+    // A server that closes the connection while the first Apply waits may be
+    // releasing its device still: it is called again, within the open's limit.
     bool Reconnect(Deadline deadline);
     Outcome Negotiate(const SerialMode& mode, Deadline deadline, std::string& reason);
     // Sends what the session owes the server, then takes in what has arrived,

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 
-bool TcpTransport::Open(const NetworkAddress& address, std::string& systemText) {
+bool TcpTransport::Open(const NetworkAddress& to, std::string& systemText) {
+    address = to;
+    openEnd = DeadlineIn(reconnectLimitMs);
     connection.SetNotes(Notes());
     return connection.Connect(address, systemText);
 }
@@ -18,25 +20,28 @@ bool TcpTransport::Apply(const SerialMode& mode, std::string& systemText) {
 }
 
 long TcpTransport::Write(const char* data, std::size_t size) {
+    wrote = true;
     return connection.Send(data, size, WriteDeadline(size));
 }
 
 PortTransport::ReadResult TcpTransport::ReadByte(char& byte) {
     if (next == end) {
         next = end = 0;
+        const Deadline deadline = ReadDeadline();
         long n = connection.Receive(received, sizeof received);
-        if (n == 0) {
-            const Deadline deadline = ReadDeadline();
-            while (n == 0) {
-                const auto wait = connection.WaitReadable(deadline);
-                if (wait == Readiness::TimedOut)
-                    return ReadResult::TimedOut;
-                n = wait == Readiness::Failed ? -1 : connection.Receive(received, sizeof received);
+        while (n <= 0) {
+            if (n < 0) {
+                // A connection the server closed is a line that hung up.
+                if (wrote || !connection.Reconnect(address, openEnd))
+                    return ReadResult::Failed;
+                n = connection.Receive(received, sizeof received);
+                continue;
             }
+            const auto wait = connection.WaitReadable(deadline);
+            if (wait == Readiness::TimedOut)
+                return ReadResult::TimedOut;
+            n = wait == Readiness::Failed ? -1 : connection.Receive(received, sizeof received);
         }
-        // A connection the server closed is a line that hung up.
-        if (n < 0)
-            return ReadResult::Failed;
         end = static_cast<std::size_t>(n);
     }
     byte = received[next++];

@@ -8,6 +8,7 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <netdb.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -337,8 +338,49 @@ TEST(NetworkPort, ASocketDiscardDropsWhatWasReceivedAndKeepsTheConnectionsEnd) {
     EXPECT_EQ(port.DiscardInput(100, 1000), "late");
     late.join();
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut);
+    ASSERT_EQ(port.Write("ID;\r\n", 5), 5); // a close before any write is called again
     ::close(server);
     port.DiscardInput(20, 100);
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
+}
+
+// As ser2net does while it releases its device after an earlier connection:
+// words, then the close, before anything was written. The port connects
+// again; once it has written, a close is a hang-up.
+TEST(NetworkPort, ASocketClosedBeforeAnyWriteConnectsAgainAndAfterOneHangsUp) {
+    auto listener = std::make_unique<Listener>();
+    SerialPort port;
+    std::string error;
+    ASSERT_TRUE(port.Open(listener->Name("socket"), error)) << error;
+    ASSERT_TRUE(port.SetTimeouts(1, 300, 1, 100));
+    const auto refuse = [&] {
+        const int refused = ::accept(listener->fd, nullptr, nullptr);
+        ::send(refused, "in use\r\n", 8, 0);
+        ::close(refused);
+    };
+    refuse();
+    std::string words;
+    char byte = 0;
+    while (words.size() < 8 && port.ReadByte(byte) == SerialPort::ReadResult::Byte)
+        words += byte;
+    EXPECT_EQ(words, "in use\r\n");
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::TimedOut); // connected again
+    const int server = ::accept(listener->fd, nullptr, nullptr);
+    ::send(server, "Z", 1, 0);
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Byte);
+    EXPECT_EQ(byte, 'Z');
+    ASSERT_EQ(port.Write("ID;\r\n", 5), 5);
+    EXPECT_EQ(ReadUntil(server, "\n"), "ID;\r\n");
+    ::close(server);
+    EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
+    pollfd calledAgain{listener->fd, POLLIN, 0};
+    EXPECT_EQ(::poll(&calledAgain, 1, 200), 0);
+
+    // A server that is gone by the time it is called again: the read fails.
+    ASSERT_TRUE(port.Open(listener->Name("socket"), error)) << error;
+    refuse();
+    listener.reset();
+    port.DiscardInput(20, 1000);
     EXPECT_EQ(port.ReadByte(byte), SerialPort::ReadResult::Failed);
 }
 
